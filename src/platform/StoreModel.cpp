@@ -202,3 +202,9 @@ std::unique_ptr<ManagedObject> StoreModel::createObject(const QString &entityNam
         return (*it)();
     return std::make_unique<ManagedObject>();
 }
+
+EntityDescription &EntityDescription::addIndex(const QStringList &attributeNames)
+{
+    m_indexes.append(attributeNames);
+    return *this;
+}

@@ -54,6 +54,11 @@ public:
     EntityDescription &addToMany(const QString &name, const QString &destination, const QString &inverse,
                                  DeleteRule rule = DeleteRule::Nullify);
 
+    // An index over several attributes of the entity's table (led by the entity column), for
+    // queries that filter on them together.
+    EntityDescription &addIndex(const QStringList &attributeNames);
+    QList<QStringList> indexes() const { return m_indexes; }
+
     QString name() const { return m_name; }
     QString parentName() const { return m_parentName; }
     const EntityDescription *parent() const { return m_parent; }
@@ -80,6 +85,7 @@ private:
     const EntityDescription *m_parent = nullptr;
     QList<AttributeDescription> m_attributes;
     QList<RelationshipDescription> m_relationships;
+    QList<QStringList> m_indexes;
 };
 
 // The description of every stored entity, with a version number recorded in each store.

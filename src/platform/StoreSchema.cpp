@@ -27,6 +27,19 @@ bool createIndex(SqliteDatabase &db, const QString &table, const QString &column
                    error);
 }
 
+// An index led by the entity column: every fetch names its entity, so the planner can use
+// the other columns for ranges within one entity of a shared table.
+bool createEntityIndex(SqliteDatabase &db, const QString &table, const QStringList &columns, Error &error)
+{
+    QStringList quoted{QStringLiteral("_entity")};
+    for (const QString &c : columns)
+        quoted.append(SqliteDatabase::quoted(c));
+    const QString name = table + QStringLiteral("__entity_") + columns.join(QLatin1Char('_'));
+    return db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS ") + SqliteDatabase::quoted(name) + QStringLiteral(" ON ") +
+                       SqliteDatabase::quoted(table) + QLatin1Char('(') + quoted.join(QLatin1Char(',')) + QLatin1Char(')'),
+                   error);
+}
+
 struct ColumnPlan
 {
     QString name;
@@ -128,6 +141,15 @@ bool StoreSchema::update(SqliteDatabase &db, const StoreModel &model, Error &err
         for (const ColumnPlan &p : plans) {
             if (p.indexed && !createIndex(db, table, p.name, error))
                 return false;
+            if (p.type == QStringLiteral("INTEGER") && p.indexed && !p.name.endsWith(QStringLiteral("_id")) &&
+                !createEntityIndex(db, table, {p.name}, error))
+                return false;
+        }
+        for (const EntityDescription *entity : model.family(root)) {
+            for (const QStringList &index : entity->indexes()) {
+                if (!createEntityIndex(db, table, index, error))
+                    return false;
+            }
         }
     }
     return true;
