@@ -136,10 +136,9 @@ ManagedObject *ManagedObjectContext::registerRow(const StoredRow &row)
     ManagedObject *raw = object.get();
     raw->m_entity = entity;
     raw->m_objectID = ManagedObjectID(storeUUID(), key.first->name(), row.primaryKey);
-    for (auto it = row.values.constBegin(); it != row.values.constEnd(); ++it) {
-        if (it.value().isValid())
-            raw->m_values.insert(it.key(), it.value());
-    }
+    // Rows carry only the values they have; both maps share the row's data until a change.
+    raw->m_values = row.values;
+    raw->m_values.removeIf([](const auto &entry) { return !entry.value().isValid(); });
     raw->m_committed = raw->m_values;
     m_objects.emplace(key, std::move(object));
     raw->m_context = this;

@@ -231,6 +231,7 @@ bool SqliteStore::initialize(bool created, int storedVersion, const StoreOpenOpt
             return false;
         m_lastKeys.insert(table, qMax(maxKey.toLongLong(), sequence.toLongLong()));
     }
+    refreshStatistics();
     return true;
 }
 
@@ -284,14 +285,19 @@ bool SqliteStore::queryRows(const QString &sql, const QVariantList &bindings, QL
         }
         for (const AttributeDescription &a : entity->attributes()) {
             const auto it = columnIndex.constFind(a.name);
-            if (it != columnIndex.constEnd())
-                row.values.insert(a.name, AttributeValue::fromStorage(a.type, statement.column(*it)));
+            if (it == columnIndex.constEnd())
+                continue;
+            // Empty columns are left out: an object holds only the values it has.
+            const QVariant stored = statement.column(*it);
+            if (stored.isValid())
+                row.values.insert(a.name, AttributeValue::fromStorage(a.type, stored));
         }
         for (const RelationshipDescription &r : entity->toOneRelationships()) {
             const auto it = columnIndex.constFind(r.columnName());
             if (it != columnIndex.constEnd()) {
                 const QVariant key = statement.column(*it);
-                row.values.insert(r.name, key.isValid() ? QVariant(key.toLongLong()) : QVariant());
+                if (key.isValid())
+                    row.values.insert(r.name, QVariant(key.toLongLong()));
             }
         }
         rows.append(std::move(row));
@@ -367,4 +373,37 @@ bool SqliteStore::deleteRow(const EntityDescription &root, qint64 primaryKey, Er
 {
     return m_db.run(QStringLiteral("DELETE FROM ") + SqliteDatabase::quoted(root.name()) + QStringLiteral(" WHERE _pk = ?"),
                     {primaryKey}, error);
+}
+
+void SqliteStore::refreshStatistics()
+{
+    // Without statistics the planner takes "_entity = ?" for a selective condition and walks a
+    // whole table by it. A sampled ANALYZE is fast even on large stores; it is taken again for
+    // a table that has grown well past the rows its statistics were taken from.
+    Error error;
+    QHash<QString, qint64> sampledRows;
+    const QVariant hasStats = m_db.scalar(
+        QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'sqlite_stat1'"), {}, error);
+    if (error)
+        return;
+    if (hasStats.toInt() > 0) {
+        SqliteStatement statement = m_db.prepare(QStringLiteral("SELECT tbl, stat FROM sqlite_stat1"), error);
+        while (statement.next()) {
+            const qint64 rows = statement.column(1).toString().section(QLatin1Char(' '), 0, 0).toLongLong();
+            const QString table = statement.column(0).toString();
+            sampledRows.insert(table, qMax(sampledRows.value(table), rows));
+        }
+    }
+    QStringList stale;
+    for (auto it = m_lastKeys.constBegin(); it != m_lastKeys.constEnd(); ++it) {
+        if (it.value() > 2 * sampledRows.value(it.key(), 0) + 100)
+            stale.append(it.key());
+    }
+    if (stale.isEmpty())
+        return;
+    m_db.exec(QStringLiteral("PRAGMA analysis_limit=1000"), error);
+    for (const QString &table : stale)
+        m_db.exec(QStringLiteral("ANALYZE ") + SqliteDatabase::quoted(table), error);
+    if (error)
+        ZTLOG(QStringLiteral("statistics of %1 not taken: %2").arg(m_path, error.localizedDescription()));
 }

@@ -82,6 +82,7 @@ public:
     bool deleteRow(const EntityDescription &root, qint64 primaryKey, Error &error);
 
 private:
+    void refreshStatistics();
     SqliteStore(QString path, std::shared_ptr<const StoreModel> model);
     bool initialize(bool created, int storedVersion, const StoreOpenOptions &options, Error &error);
     bool writeMetadata(const QString &key, const QVariant &value, Error &error);

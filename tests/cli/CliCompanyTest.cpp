@@ -6,38 +6,15 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "CliTestFixture.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CliRun
-{
-    int exitCode = -1;
-    QJsonValue json;
-    QByteArray err;
-};
-
-class CliCompany : public ::testing::Test
+class CliCompany : public CliTestFixture
 {
 protected:
-    QTemporaryDir dir;
-
-    QString dataDir() const { return dir.filePath(QStringLiteral("data")); }
-
-    CliRun cli(QStringList args) const
-    {
-        args = QStringList{QStringLiteral("--data-dir"), dataDir(), QStringLiteral("--config-dir"),
-                           dir.filePath(QStringLiteral("config"))} + args;
-        QProcess p;
-        p.start(QStringLiteral(TOLVANA_CLI_PATH), args);
-        EXPECT_TRUE(p.waitForFinished(30000));
-        CliRun r;
-        r.exitCode = p.exitCode();
-        r.err = p.readAllStandardError();
-        const QJsonDocument doc = QJsonDocument::fromJson(p.readAllStandardOutput());
-        r.json = doc.isArray() ? QJsonValue(doc.array()) : QJsonValue(doc.object());
-        return r;
-    }
     CliRun company(const char *verb, const QString &nip = {}) const
     {
         QStringList args{QStringLiteral("company"), QString::fromLatin1(verb)};
@@ -52,10 +29,7 @@ protected:
             .toVariant()
             .toString();
     }
-    static QString firstMessage(const CliRun &r)
-    {
-        return r.json[QStringLiteral("error")][QStringLiteral("messages")][0].toString();
-    }
+    static QString firstMessage(const CliRun &r) { return r.firstMessage(); }
 };
 
 } // namespace

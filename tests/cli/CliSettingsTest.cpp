@@ -6,41 +6,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "CliTestFixture.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CliRun
-{
-    int exitCode = -1;
-    QJsonObject json;
-    QByteArray out;
-    QByteArray err;
-};
-
-class CliSettings : public ::testing::Test
-{
-protected:
-    QTemporaryDir dir;
-
-    QString configDir() const { return dir.filePath(QStringLiteral("config")); }
-    QString settingsFile() const { return configDir() + QStringLiteral("/pl.tolvana.Tolvana.plist"); }
-
-    CliRun cli(QStringList args) const
-    {
-        args = QStringList{QStringLiteral("--data-dir"), dir.filePath(QStringLiteral("data")),
-                           QStringLiteral("--config-dir"), configDir()} + args;
-        QProcess p;
-        p.start(QStringLiteral(TOLVANA_CLI_PATH), args);
-        EXPECT_TRUE(p.waitForFinished(30000));
-        CliRun r;
-        r.exitCode = p.exitCode();
-        r.out = p.readAllStandardOutput();
-        r.err = p.readAllStandardError();
-        r.json = QJsonDocument::fromJson(r.out).object();
-        return r;
-    }
-};
+using CliSettings = CliTestFixture;
 
 } // namespace
 
@@ -48,10 +20,10 @@ TEST_F(CliSettings, FactoryValuesUserValuesAndRemoval)
 {
     CliRun r = cli({QStringLiteral("settings"), QStringLiteral("get"), QStringLiteral("ZTDefaultPaymentMethod")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.json.value(QStringLiteral("value")).toString(), QStringLiteral("Przelew"));
+    EXPECT_EQ(r.object().value(QStringLiteral("value")).toString(), QStringLiteral("Przelew"));
 
     r = cli({QStringLiteral("settings"), QStringLiteral("get"), QStringLiteral("ZTVatRates")});
-    const QJsonArray rates = r.json.value(QStringLiteral("value")).toArray();
+    const QJsonArray rates = r.object().value(QStringLiteral("value")).toArray();
     ASSERT_FALSE(rates.isEmpty());
     EXPECT_EQ(rates.first().toObject().value(QStringLiteral("rate")).toString(), QStringLiteral("23%"));
     EXPECT_TRUE(rates.first().toObject().value(QStringLiteral("isDefault")).toBool());
@@ -59,30 +31,30 @@ TEST_F(CliSettings, FactoryValuesUserValuesAndRemoval)
     r = cli({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("ZTDueDateIntervalValue"),
              QStringLiteral("30")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.json.value(QStringLiteral("value")).toInt(), 30);
+    EXPECT_EQ(r.object().value(QStringLiteral("value")).toInt(), 30);
     ASSERT_TRUE(QFile::exists(settingsFile()));
 
     r = cli({QStringLiteral("settings"), QStringLiteral("get"), QStringLiteral("ZTDueDateIntervalValue")});
-    EXPECT_EQ(r.json.value(QStringLiteral("value")).toInt(), 30);
+    EXPECT_EQ(r.object().value(QStringLiteral("value")).toInt(), 30);
 
     // null removes the user's value: the factory value shows again.
     r = cli({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("ZTDueDateIntervalValue"),
              QStringLiteral("null")});
     ASSERT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.json.value(QStringLiteral("value")).toInt(), 14);
+    EXPECT_EQ(r.object().value(QStringLiteral("value")).toInt(), 14);
 
     // Structured values and Polish text survive the file.
     r = cli({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("ZTUnitNames2"),
              QStringLiteral("[\"szt.\", \"usł.\"]")});
     ASSERT_EQ(r.exitCode, 0);
     r = cli({QStringLiteral("settings"), QStringLiteral("get"), QStringLiteral("ZTUnitNames2")});
-    EXPECT_EQ(r.json.value(QStringLiteral("value")).toArray(),
+    EXPECT_EQ(r.object().value(QStringLiteral("value")).toArray(),
               (QJsonArray{QStringLiteral("szt."), QStringLiteral("usł.")}));
 
     // A key nobody set reads as null.
     r = cli({QStringLiteral("settings"), QStringLiteral("get"), QStringLiteral("ZTNoSuchKey")});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(r.json.value(QStringLiteral("value")).isNull());
+    EXPECT_TRUE(r.object().value(QStringLiteral("value")).isNull());
 }
 
 TEST_F(CliSettings, FailuresAndBadUsage)
@@ -90,7 +62,7 @@ TEST_F(CliSettings, FailuresAndBadUsage)
     CliRun r = cli({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("ZTPrintCopiesCount"),
                  QStringLiteral("{oops")});
     EXPECT_EQ(r.exitCode, 1);
-    const QJsonObject error = r.json.value(QStringLiteral("error")).toObject();
+    const QJsonObject error = r.object().value(QStringLiteral("error")).toObject();
     EXPECT_EQ(error.value(QStringLiteral("domain")).toString(), QStringLiteral("pl.tolvana.Tolvana.ErrorDomain"));
     ASSERT_EQ(error.value(QStringLiteral("messages")).toArray().size(), 1);
     EXPECT_FALSE(QFile::exists(settingsFile())) << "a refused value must not be written";
@@ -109,7 +81,7 @@ TEST_F(CliSettings, FailuresAndBadUsage)
 
     r = cli({QStringLiteral("--version")});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.json.value(QStringLiteral("name")).toString(), QStringLiteral("Tolvana"));
+    EXPECT_EQ(r.object().value(QStringLiteral("name")).toString(), QStringLiteral("Tolvana"));
 }
 
 TEST_F(CliSettings, UnreadableSettingsFileIsKeptAsideNotOverwritten)
@@ -122,7 +94,7 @@ TEST_F(CliSettings, UnreadableSettingsFileIsKeptAsideNotOverwritten)
 
     CliRun r = cli({QStringLiteral("settings"), QStringLiteral("get"), QStringLiteral("ZTPrintOriginalsCount")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.json.value(QStringLiteral("value")).toInt(), 1); // the factory value
+    EXPECT_EQ(r.object().value(QStringLiteral("value")).toInt(), 1); // the factory value
 
     const QStringList aside = QDir(configDir()).entryList(QDir::Files).filter(QStringLiteral("unreadable"));
     ASSERT_EQ(aside.size(), 1);
