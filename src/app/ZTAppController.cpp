@@ -429,16 +429,7 @@ void ZTAppController::updateOverdueDocumentCount()
     ManagedObjectContext *context = m_coreData ? m_coreData->managedObjectContext() : nullptr;
     if (!context)
         return;
-    const QDateTime startOfToday = Clock::now().toLocalTime().date().startOfDay();
-    const FetchRequest request(QStringLiteral("Document"),
-                               Predicate::equal(QStringLiteral("status"), QStringLiteral("ISSUED")) &&
-                                   Predicate::less(QStringLiteral("dueDate"), startOfToday));
-    Error error;
-    const qsizetype count = context->count(request, &error);
-    if (count < 0) {
-        ZTLOG(QStringLiteral("overdue count failed: %1").arg(error.localizedDescription()));
-        return;
-    }
+    const qsizetype count = documentManager().overdueDocumentCount();
     if (m_overdueCountPosted && count == m_overdueCount)
         return;
     m_overdueCount = count;
@@ -568,4 +559,46 @@ void ZTAppController::migrateCurrenciesIntroduction()
             p->setValue(currency1, pln);
         }
     }
+}
+
+// ---------------------------------------------------------------- entity managers
+
+ZTEntityManager::ContextProvider ZTAppController::contextProvider()
+{
+    return [this]() -> ManagedObjectContext * { return m_coreData ? m_coreData->managedObjectContext() : nullptr; };
+}
+
+ZTDocumentManager &ZTAppController::documentManager()
+{
+    if (!m_documentManager)
+        m_documentManager = std::make_unique<ZTDocumentManager>(contextProvider());
+    return *m_documentManager;
+}
+
+ZTCustomerManager &ZTAppController::customerManager()
+{
+    if (!m_customerManager)
+        m_customerManager = std::make_unique<ZTCustomerManager>(contextProvider());
+    return *m_customerManager;
+}
+
+ZTPurchaserManager &ZTAppController::purchaserManager()
+{
+    if (!m_purchaserManager)
+        m_purchaserManager = std::make_unique<ZTPurchaserManager>(contextProvider());
+    return *m_purchaserManager;
+}
+
+ZTProductManager &ZTAppController::productManager()
+{
+    if (!m_productManager)
+        m_productManager = std::make_unique<ZTProductManager>(contextProvider());
+    return *m_productManager;
+}
+
+ZTSellerTemplateManager &ZTAppController::sellerTemplateManager()
+{
+    if (!m_sellerTemplateManager)
+        m_sellerTemplateManager = std::make_unique<ZTSellerTemplateManager>(contextProvider());
+    return *m_sellerTemplateManager;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "model/ZTDocumentManager.h"
+#include "model/ZTPartyManagers.h"
+#include "model/ZTProductManager.h"
 #include "ZTCoreDataBootstrapper.h"
 #include "ZTStartupHooks.h"
 
@@ -128,7 +131,17 @@ public:
     void migrateSellerDefaultsToSellerTemplate();
     void migrateCurrenciesIntroduction();
 
+    // ---- entity managers: each made on first use and kept; they ask for the context anew on
+    // every query, so they never hold results. Require an open store.
+    ZTDocumentManager &documentManager();
+    ZTCustomerManager &customerManager();
+    ZTPurchaserManager &purchaserManager();
+    ZTProductManager &productManager();
+    ZTSellerTemplateManager &sellerTemplateManager();
+
 private:
+    ZTEntityManager::ContextProvider contextProvider();
+
     void updateLaunchCounter();
     void moveOlderSellerNip();
     void deleteStaleParties();
@@ -149,4 +162,9 @@ private:
     qsizetype m_overdueCount = 0;
     bool m_overdueCountPosted = false;
     QTimer m_overdueTimer;
+    std::unique_ptr<ZTDocumentManager> m_documentManager;
+    std::unique_ptr<ZTCustomerManager> m_customerManager;
+    std::unique_ptr<ZTPurchaserManager> m_purchaserManager;
+    std::unique_ptr<ZTProductManager> m_productManager;
+    std::unique_ptr<ZTSellerTemplateManager> m_sellerTemplateManager;
 };
