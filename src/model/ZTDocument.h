@@ -190,6 +190,14 @@ public:
         setStringAttribute(QStringLiteral("documentDueCalendarEventUid"), text);
     }
 
+    // ---- kinds, states, derived drafts, issuing and deletion
+    // (declarations of that work go here; bodies in ZTDocumentKinds.cpp / ZTDocumentDrafts.cpp)
+    // ---- end of kinds, states, derived drafts
+
+    // ---- amounts: line recalculation, calculation direction, VAT summary, totals, corrections
+    // (declarations of that work go here; bodies in ZTDocumentAmounts.cpp)
+    // ---- end of amounts
+
     QList<ZTDocumentItem *> items() const;
     void addItem(ZTDocumentItem *object);
     void removeItem(ZTDocumentItem *object);
