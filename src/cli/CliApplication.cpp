@@ -29,7 +29,7 @@ int CliApplication::usage(const QString &message, bool asHelp)
     text += QStringLiteral("usage: tolvana-cli [--data-dir DIR] [--config-dir DIR] [--now ISO-8601] COMMAND …\n");
     text += QStringLiteral("commands:\n");
     for (const CliCommand &c : CliCommandRegistry::instance().commands()) {
-        text += QStringLiteral("  %1 %2").arg(c.words.join(QLatin1Char(' ')), c.arguments).trimmed();
+        text += QStringLiteral("  ") + QStringLiteral("%1 %2").arg(c.words.join(QLatin1Char(' ')), c.arguments).trimmed();
         text += QStringLiteral("\n      %1\n").arg(c.summary);
     }
     std::fputs(text.toUtf8().constData(), asHelp ? stdout : stderr);
