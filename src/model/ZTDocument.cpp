@@ -149,3 +149,16 @@ void ZTDocument::awakeFromFetch()
     recomputeAfterFetch();
     startObserving();
 }
+
+void ZTDocument::recomputeAfterFetch()
+{
+    // Only drafts read their lines here: a list of issued documents must not load every line.
+    if (isDraft())
+        updateCalculationDirections();
+    // The differences are transient, so a fetched corrective invoice works them out again.
+    if (isCorrectiveInvoice()) {
+        updateGrossCorrectiveDifference();
+        updateNetCorrectiveDifference();
+        updateVatCorrectiveDifference();
+    }
+}

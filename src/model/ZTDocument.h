@@ -1,10 +1,14 @@
 #pragma once
 
 #include "ZTManagedObject.h"
+#include "ZTDocumentVatRateSummary.h"
+
+#include "platform/FetchRequest.h"
 
 class ManagedObjectContext;
 class ZTDocumentIDSequencer;
 class ZTDocumentItem;
+class ZTProduct;
 class ZTDocumentSmartSequencer;
 class ZTPurchaser;
 class ZTSeller;
@@ -191,11 +195,184 @@ public:
     }
 
     // ---- kinds, states, derived drafts, issuing and deletion
-    // (declarations of that work go here; bodies in ZTDocumentKinds.cpp / ZTDocumentDrafts.cpp)
+    static constexpr int kKindInvoice = 1;
+    static constexpr int kKindProForma = 2;
+    static constexpr int kKindCorrectiveInvoice = 4;
+    static constexpr int kKindBill = 16;
+    static constexpr int kKindAdvanceInvoice = 32;
+    static constexpr int kKindMarginInvoice = 64;
+    static constexpr int kKindSimplifiedInvoice = 128;
+
+    static const QString kStatusIssued;   // "ISSUED"
+    static const QString kStatusPaid;     // "PAID"
+    static const QString kStatusCanceled; // "CANCELED"
+    // Thrown (as NamedException) by setValidDocumentKind for a code that is no kind.
+    static const QString kUnknownDocumentKindException; // "ZTUnknownDocumentKindValue"
+
+    static bool isValidKind(int kind);
+    // In the order in which kinds are offered: 1, 128, 64, 2, 32, 4, 16.
+    static QList<int> documentKinds();
+    static QMap<int, QString> documentKindsWithNames();
+    static QMap<int, QString> documentKindsWithLongNames();
+    // The names of the kinds' templates ("docInvoice", …).
+    static QMap<int, QString> documentKindsWithShortNames();
+    static QMap<int, QString> documentKindsWithEnglishNames();
+    static QString shortNameForDocumentKind(int kind);
+    // The setting ZTDueDateIntervalValue, 14 when it is missing.
+    static int defaultDueDays();
+
+    // Sets the kind, refusing a code that is no kind (the stored kind then stays).
+    void setValidDocumentKind(int kind);
+    QString documentKindName() const;
+    QString documentKindShortName() const;
+    // Null when the second language is neither none nor English.
+    QString documentKindNameForSecondLanguage() const;
+    QString titelizeDocumentKind() const;
+
+    bool isIssued() const { return status() == kStatusIssued; }
+    bool isPaid() const { return status() == kStatusPaid; }
+    bool isCanceled() const { return status() == kStatusCanceled; }
+    bool isProformaInvoice() const { return documentKind() == kKindProForma; }
+    bool isCorrectiveInvoice() const { return documentKind() == kKindCorrectiveInvoice; }
+    bool isBill() const { return documentKind() == kKindBill; }
+    bool isAdvanceInvoice() const { return documentKind() == kKindAdvanceInvoice; }
+    bool isMarginInvoice() const { return documentKind() == kKindMarginInvoice; }
+    bool isSimplifiedInvoice() const { return documentKind() == kKindSimplifiedInvoice; }
+    bool isFinalInvoice() const;
+    bool hasFormerProformaInvoice() const;
+    bool hasFormerAdvances() const;
+    // Parent, its parent and so on, nearest first.
+    QList<ZTDocument *> formerAdvances() const;
+    bool hasFinalInvoice() const { return finalInvoice() != nullptr; }
+    ZTDocument *finalInvoice() const;
+    bool isProformaWithoutInvoice() const { return isProformaInvoice() && !childDocument(); }
+    // The last document of the chain of children starting here (a new correction corrects it).
+    ZTDocument *finalCorrectedDocument();
+    QString referencedDocumentID() const;  // null without a parent
+    QString referencingDocumentID() const; // null without a child
+    bool hasSecondLanguage() const { return documentSecondLanguage().value_or(0) != 0; }
+    bool recipientPresent() const;
+    bool recipientAddressPresent() const;
+    bool discountsPresent() const;
+    bool pkwiuPresent() const;
+    bool isOverdue() const;
+
+    // The payment type says the document is paid already ("Zapłacono…").
+    bool hasAlreadyPaidPaymentType() const;
+    // State changes; each stamps statusUpdatedAt. Paying a final invoice pays its advances.
+    void markPaid();
+    void unmarkPaid();
+    void markCanceled();
+    void unmarkCanceled();
+
+    void updateWithCustomerDefaults(const class ZTCustomer *customer);
+    void updateWithSellerTemplate(const class ZTSellerTemplate *sellerTemplate);
+    void setDefaultDueDays();
+
+    // What issuing and draft numbering ask of the numbering and checking work. The default
+    // implementation numbers nothing and checks nothing; the registers are filled by plain
+    // copies (see ZTDocumentKinds.cpp). Numbering and the issue checks replace it.
+    class IssueHooks
+    {
+    public:
+        virtual ~IssueHooks() = default;
+        // The sequencer that should number the document; null: keep the one it has.
+        virtual ZTDocumentSmartSequencer *sequencerForDocument(ZTDocument &document);
+        // The first sequencer of a kind; null when none.
+        virtual ZTDocumentSmartSequencer *firstSequencerForKind(ZTDocument &document, int kind);
+        // The number the document would get now, without using it up; null: leave the number.
+        virtual QString availableDocumentID(ZTDocumentSmartSequencer &sequencer, ZTDocument &document);
+        // The number, used up; null: leave the number.
+        virtual QString allocateDocumentID(ZTDocumentSmartSequencer &sequencer, ZTDocument &document);
+        // The checks of an issued document; false with the combined error stops the issue.
+        virtual bool validateForIssue(ZTDocument &document, Error &error);
+        // Keeps the purchaser in the customer register.
+        virtual void saveAsCustomer(ZTPurchaser &purchaser);
+        // Keeps a line in the product catalogue with its prices in the line's currency slot.
+        virtual void saveAsProduct(ZTDocumentItem &item);
+        // Called before the document is deleted, to give its number back.
+        virtual void documentWillBeDeleted(ZTDocument &document);
+    };
+    // Replaces the hooks for the whole process; null restores the default ones.
+    static void setIssueHooks(std::shared_ptr<IssueHooks> hooks);
+    static IssueHooks &issueHooks();
+
+    // False with the checks' error when the document may not be issued; then nothing changed.
+    // On success validationPreventsSave stays true and the caller saves.
+    bool issueDocument(Error &error);
+    void setInitialDocumentID();
+    void updateDocumentIDSequencer();
+    void updateDocumentID();
+
+    // "<kind name> nr <number>" with characters unfit for file names replaced by "-".
+    QString filename() const;
+    // Unique per document: kind name and the parts of the stored identity.
+    QString representationBaseFilename() const;
+    // Number followed by the issue date in seconds since 2001-01-01 UTC. Requires a number and a
+    // sale date.
+    QString documentIDForSort() const;
+    // Numbers compare as numbers inside texts ("FV/2" before "FV/10"), ignoring case; never 0
+    // for two different documents.
+    int numericDocumentIDSort(const ZTDocument *other) const;
+    static void sortNumerically(QList<ZTDocument *> &documents);
+
+    // Before deletion: breaks the links with parent and child and deletes draft children.
+    void nullifyLinksWithRelatedDocuments();
+    // nullifyLinksWithRelatedDocuments, the numbering hook, then the delete itself.
+    void deleteDocument();
+
+    // Derived drafts, inserted into the source's context and not saved.
+    static ZTDocument *newDraftOfKind(ManagedObjectContext &context, int kind);
+    static ZTDocument *newDraftForCopyOfDocument(ZTDocument *source);
+    static ZTDocument *newDraftForCorrectiveInvoiceOfDocument(ZTDocument *source);
+    // Null unless the source is a pro forma.
+    static ZTDocument *newDraftForAdvanceInvoiceWithProforma(ZTDocument *source);
+    static ZTDocument *newDraftForAdvanceInvoiceOfDocument(ZTDocument *source);
+    static ZTDocument *newDraftForFinalInvoiceOfDocument(ZTDocument *source);
+    static ZTDocument *newRegularInvoiceDraftForProformaDocument(ZTDocument *source);
+    // Every line of every document of the final draft's chain, grouped by name and rate; the
+    // lines of a group in chain order, the groups in the order first met.
+    static QList<QList<ZTDocumentItem *>> gatherAdvanceItemsWithFinalDocument(ZTDocument *finalDocument);
+    // Per group: a line for the whole, then one deduction line per advance line.
+    static void injectFinalInvoiceItemsWithDocument(ZTDocument *finalDocument,
+                                                    const QList<QList<ZTDocumentItem *>> &formerItems);
     // ---- end of kinds, states, derived drafts
 
     // ---- amounts: line recalculation, calculation direction, VAT summary, totals, corrections
-    // (declarations of that work go here; bodies in ZTDocumentAmounts.cpp)
+    // Lines not marked deleted, sorted by sortPosition.
+    QList<ZTDocumentItem *> notDeletedItems() const;
+    // The lines that count: on a corrective invoice only the corrected ones.
+    QList<ZTDocumentItem *> availableItems() const;
+    QList<ZTDocumentItem *> originalDocumentItems() const;
+    QList<ZTDocumentItem *> correctedDocumentItems() const;
+    QList<ZTDocumentItem *> differenceDocumentItems() const;
+    // All lines (deleted or not) by sortPosition.
+    QList<ZTDocumentItem *> positionedItems() const;
+    ZTDocumentItem *correctedItemForOriginalItem(const ZTDocumentItem *original) const;
+    ZTDocumentItem *originalItemForCorrectedItem(const ZTDocumentItem *corrected) const;
+    ZTDocumentItem *differenceItemForCorrectedItem(const ZTDocumentItem *corrected) const;
+    bool isOriginalItemCorrected(const ZTDocumentItem *original) const;
+
+    // A new line (newItemForDocument), bound as the document is.
+    ZTDocumentItem *addNewDocumentItem();
+    // A new line taking over the product.
+    ZTDocumentItem *addNewProduct(ZTProduct *product);
+    void deleteItem(ZTDocumentItem *item);
+    // Positions 1..n of the available lines in the given order (createdAt without one).
+    void renumerateDocumentItemsWithSortDescriptors(const QList<SortDescriptor> &sort = {});
+
+    // Directions, differences (corrective), summary and totals from the lines' values.
+    void recalculate();
+    // Every available line's values, then the document once.
+    void recalculateAllItems();
+    void updateCalculationDirections();
+    void recalculateDifferences();
+    ZTDocumentVatRateSummary vatSummary() const;
+    ZTDocumentVatRateSummary originalVatSummary() const;
+    ZTDocumentVatRateSummary correctiveDifferenceVatSummary() const;
+    void updateGrossCorrectiveDifference();
+    void updateNetCorrectiveDifference();
+    void updateVatCorrectiveDifference();
     // ---- end of amounts
 
     QList<ZTDocumentItem *> items() const;
@@ -241,9 +418,8 @@ protected:
     // observing its own changes. Nothing observes yet.
     virtual void startObserving() {}
     // Runs after a fetch, before startObserving: where a draft refreshes its number and its
-    // calculation directions and a corrective invoice computes its differences. Nothing is
-    // recomputed yet.
-    virtual void recomputeAfterFetch() {}
+    // calculation directions and a corrective invoice computes its differences.
+    virtual void recomputeAfterFetch();
 
 private:
     bool m_hasMixedCalculationDirections = false;
