@@ -273,12 +273,52 @@ void applyItems(ZTDocument *document, const QJsonArray &items)
             item->setUnitName(fields.value(QStringLiteral("unitName")).toString());
         if (fields.contains(QStringLiteral("pkwiu")))
             item->setPkwiu(fields.value(QStringLiteral("pkwiu")).toString());
-        if (gross) {
+        if (document->isBill()) {
+            // A bill has one price, without VAT.
+            item->setBillPrice(gross ? gross : net);
+        } else if (gross) {
             item->setGrossPriceWithGrossBaseMarker({gross, true});
         } else {
             item->setNetPriceWithGrossBaseMarker({net, true});
         }
     }
+}
+
+// On a corrective invoice the lines are the corrected ones: each entry names a line by its
+// "position" and changes only the fields it gives; the original and difference lines follow.
+void applyCorrectedItems(ZTDocument *document, const QJsonArray &items)
+{
+    int index = 0;
+    for (const QJsonValue &value : items) {
+        ++index;
+        const QJsonObject fields = value.toObject();
+        const int position = fields.value(QStringLiteral("position")).toInt(0);
+        ZTDocumentItem *item = nullptr;
+        for (ZTDocumentItem *corrected : document->correctedDocumentItems()) {
+            if (corrected->position() == position)
+                item = corrected;
+        }
+        if (!value.isObject() || !item)
+            throw InputError{QStringLiteral("Pozycja %1 nie wskazuje korygowanej pozycji (pole „position”).").arg(index)};
+        if (fields.contains(QStringLiteral("name")))
+            item->setName(fields.value(QStringLiteral("name")).toString());
+        if (fields.contains(QStringLiteral("vatRate")))
+            item->setVatRateWithDescription(
+                ZTVatRateWithDescription::fromText(fields.value(QStringLiteral("vatRate")).toString()));
+        if (fields.contains(QStringLiteral("quantity")))
+            item->setQuantity(decimalField(fields, QStringLiteral("quantity")).value_or(Decimal(0)));
+        if (fields.contains(QStringLiteral("discount")))
+            item->setDiscount(decimalField(fields, QStringLiteral("discount")));
+        if (fields.contains(QStringLiteral("unitName")))
+            item->setUnitName(fields.value(QStringLiteral("unitName")).toString());
+        if (fields.contains(QStringLiteral("pkwiu")))
+            item->setPkwiu(fields.value(QStringLiteral("pkwiu")).toString());
+        if (fields.contains(QStringLiteral("grossPrice")))
+            item->setGrossPriceWithGrossBaseMarker({decimalField(fields, QStringLiteral("grossPrice")), true});
+        else if (fields.contains(QStringLiteral("netPrice")))
+            item->setNetPriceWithGrossBaseMarker({decimalField(fields, QStringLiteral("netPrice")), true});
+    }
+    document->recalculateDifferences();
 }
 
 void applyDescription(ZTDocument *document, const QJsonObject &description, ZTAppController &controller)
@@ -324,7 +364,10 @@ void applyDescription(ZTDocument *document, const QJsonObject &description, ZTAp
     if (has("items")) {
         if (!description.value(QStringLiteral("items")).isArray())
             throw InputError{QStringLiteral("Pole „items” musi być tablicą pozycji.")};
-        applyItems(document, description.value(QStringLiteral("items")).toArray());
+        if (document->isCorrectiveInvoice())
+            applyCorrectedItems(document, description.value(QStringLiteral("items")).toArray());
+        else
+            applyItems(document, description.value(QStringLiteral("items")).toArray());
     }
     document->recalculateAllItems();
 }
