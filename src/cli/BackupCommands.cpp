@@ -22,6 +22,16 @@ Error damaged(const QString &text, const QString &reason)
     return Error(e.domain(), e.code(), info);
 }
 
+// Errors the controller would present in a window are kept for the command's answer; the
+// first one is the cause.
+void keepFirstError(ZTAppController &app, Error &firstError)
+{
+    app.setErrorPresenter([&firstError](const Error &e) {
+        if (!firstError)
+            firstError = e;
+    });
+}
+
 CliResult backup(const QStringList &args)
 {
     if (args.size() != 2 || args.first() != QStringLiteral("--to"))
@@ -29,10 +39,7 @@ CliResult backup(const QStringList &args)
     const QString folder = QFileInfo(args.at(1)).absoluteFilePath();
     ZTAppController app;
     Error firstError;
-    app.setErrorPresenter([&firstError](const Error &e) {
-        if (!firstError)
-            firstError = e;
-    });
+    keepFirstError(app, firstError);
     ZTBackupController controller(app);
     QJsonArray bundles;
     for (const QString &nip : controller.companiesInOrder()) {
@@ -66,10 +73,7 @@ CliResult restore(const QStringList &args)
     const QString path = QFileInfo(args.first()).absoluteFilePath();
     ZTAppController app;
     Error firstError;
-    app.setErrorPresenter([&firstError](const Error &e) {
-        if (!firstError)
-            firstError = e;
-    });
+    keepFirstError(app, firstError);
     ZTBackupController controller(app);
     ZTBackupBundle bundle(app, path);
     QString reason;

@@ -30,11 +30,6 @@ QString configFolder()
     return base.isEmpty() ? QDir::tempPath() : base;
 }
 
-QString settingsFilePath()
-{
-    return QDir(configFolder()).filePath(applicationIdentifier() + QStringLiteral(".plist"));
-}
-
 QString temporaryFolder()
 {
     return QDir::tempPath();

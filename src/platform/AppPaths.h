@@ -10,7 +10,6 @@ namespace AppPaths {
 QString applicationIdentifier();     // "pl.tolvana.Tolvana"
 QString applicationFolder();         // $XDG_DATA_HOME/Tolvana unless redirected
 QString configFolder();              // $XDG_CONFIG_HOME unless redirected
-QString settingsFilePath();          // <config folder>/pl.tolvana.Tolvana.plist
 QString temporaryFolder();           // QDir::tempPath()
 
 } // namespace AppPaths

@@ -233,7 +233,8 @@ bool ManagedObjectContext::queryFetch(const FetchRequest &request, const EntityD
     return true;
 }
 
-QList<ManagedObject *> ManagedObjectContext::fetch(const FetchRequest &request, Error *error)
+bool ManagedObjectContext::runQuery(const FetchRequest &request, bool countOnly, QList<ManagedObject *> &objects,
+                                    qsizetype &count, Error *error)
 {
     const EntityDescription *entity = model().entity(request.entityName);
     if (!entity) {
@@ -241,33 +242,30 @@ QList<ManagedObject *> ManagedObjectContext::fetch(const FetchRequest &request, 
         ZT_PRECONDITION(entity);
     }
     processPendingChanges();
-    QList<ManagedObject *> objects;
-    qsizetype count = 0;
     Error failure;
-    if (!queryFetch(request, *entity, false, objects, count, failure)) {
-        ZTLOG(QStringLiteral("fetch of %1 failed: %2").arg(request.entityName, failure.localizedDescription()));
+    if (!queryFetch(request, *entity, countOnly, objects, count, failure)) {
+        ZTLOG(QStringLiteral("%1 of %2 failed: %3")
+                  .arg(countOnly ? QStringLiteral("count") : QStringLiteral("fetch"), request.entityName,
+                       failure.localizedDescription()));
         if (error)
             *error = failure;
-        return {};
+        return false;
     }
-    return objects;
+    return true;
+}
+
+QList<ManagedObject *> ManagedObjectContext::fetch(const FetchRequest &request, Error *error)
+{
+    QList<ManagedObject *> objects;
+    qsizetype count = 0;
+    return runQuery(request, false, objects, count, error) ? objects : QList<ManagedObject *>();
 }
 
 qsizetype ManagedObjectContext::count(const FetchRequest &request, Error *error)
 {
-    const EntityDescription *entity = model().entity(request.entityName);
-    ZT_PRECONDITION(entity);
-    processPendingChanges();
     QList<ManagedObject *> unused;
     qsizetype count = 0;
-    Error failure;
-    if (!queryFetch(request, *entity, true, unused, count, failure)) {
-        ZTLOG(QStringLiteral("count of %1 failed: %2").arg(request.entityName, failure.localizedDescription()));
-        if (error)
-            *error = failure;
-        return -1;
-    }
-    return count;
+    return runQuery(request, true, unused, count, error) ? count : -1;
 }
 
 QSet<ManagedObject *> ManagedObjectContext::loadSet(const ManagedObject &owner, const RelationshipDescription &relationship)

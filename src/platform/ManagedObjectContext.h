@@ -93,6 +93,9 @@ private:
     void objectDidChange(ManagedObject *object);
     // Objects of the family root with unsaved state, which override what the store holds.
     QList<ManagedObject *> changedObjectsOfFamily(const EntityDescription *root) const;
+    // The shared part of fetch and count: the entity check, pending changes, the query, the log.
+    bool runQuery(const FetchRequest &request, bool countOnly, QList<ManagedObject *> &objects, qsizetype &count,
+                  Error *error);
     bool queryFetch(const FetchRequest &request, const EntityDescription &entity, bool countOnly,
                     QList<ManagedObject *> &objects, qsizetype &count, Error &error);
     void applyDeleteRules(ManagedObject *object, QSet<ManagedObject *> &visited);

@@ -1,5 +1,7 @@
 #include "SettingsStore.h"
 
+#include "AppPaths.h"
+
 #include "Clock.h"
 #include "PropertyList.h"
 #include "ZTLog.h"
@@ -8,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QStandardPaths>
 
 #include <cmath>
 #include <limits>
@@ -132,9 +133,7 @@ QString SettingsStore::defaultFilePath()
 {
     QString directory = standardStore().directory;
     if (directory.isEmpty())
-        directory = qEnvironmentVariable("TOLVANA_CONFIG_DIR");
-    if (directory.isEmpty())
-        directory = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+        directory = AppPaths::configFolder();
     return QDir(directory).filePath(fileName());
 }
 
