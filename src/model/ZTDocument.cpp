@@ -1,8 +1,8 @@
 #include "ZTDocument.h"
 
-#include "ZTDocumentIDSequencer.h"
+#include "numbering/ZTDocumentIDSequencer.h"
 #include "ZTDocumentItem.h"
-#include "ZTDocumentSmartSequencer.h"
+#include "numbering/ZTDocumentSmartSequencer.h"
 #include "ZTPurchaser.h"
 #include "ZTSeller.h"
 #include "ZTSettlementItem.h"

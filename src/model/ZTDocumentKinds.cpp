@@ -4,7 +4,7 @@
 #include "ZTCustomer.h"
 #include "ZTDocumentItem.h"
 #include "ZTDocumentManager.h"
-#include "ZTDocumentSmartSequencer.h"
+#include "numbering/ZTDocumentSmartSequencer.h"
 #include "ZTPartyManagers.h"
 #include "ZTProductManager.h"
 #include "ZTPurchaser.h"

@@ -2,7 +2,7 @@
 
 #include "ZTCustomer.h"
 #include "ZTDocument.h"
-#include "ZTDocumentIDSequencer.h"
+#include "numbering/ZTDocumentIDSequencer.h"
 
 #include "platform/Clock.h"
 #include "platform/ManagedObjectContext.h"

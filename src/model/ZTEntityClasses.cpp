@@ -2,10 +2,10 @@
 
 #include "ZTCustomer.h"
 #include "ZTDocument.h"
-#include "ZTDocumentIDSequencer.h"
+#include "numbering/ZTDocumentIDSequencer.h"
 #include "ZTDocumentItem.h"
-#include "ZTDocumentSmartSequencer.h"
-#include "ZTDocumentSmartSequencerValues.h"
+#include "numbering/ZTDocumentSmartSequencer.h"
+#include "numbering/ZTDocumentSmartSequencerValues.h"
 #include "ZTPerson.h"
 #include "ZTProduct.h"
 #include "ZTPurchaser.h"

@@ -2,7 +2,7 @@
 
 #include "model/ZTCustomer.h"
 #include "model/ZTDocumentManager.h"
-#include "model/ZTDocumentSmartSequencer.h"
+#include "numbering/ZTDocumentSmartSequencer.h"
 #include "model/ZTProduct.h"
 #include "model/ZTSellerTemplate.h"
 #include "platform/NamedException.h"

@@ -2,10 +2,10 @@
 
 #include "model/ZTCustomer.h"
 #include "model/ZTDocument.h"
-#include "model/ZTDocumentIDSequencer.h"
+#include "numbering/ZTDocumentIDSequencer.h"
 #include "model/ZTDocumentItem.h"
-#include "model/ZTDocumentSmartSequencer.h"
-#include "model/ZTDocumentSmartSequencerValues.h"
+#include "numbering/ZTDocumentSmartSequencer.h"
+#include "numbering/ZTDocumentSmartSequencerValues.h"
 #include "model/ZTPerson.h"
 #include "model/ZTProduct.h"
 #include "model/ZTPurchaser.h"

@@ -2,9 +2,9 @@
 
 #include "model/ZTCustomer.h"
 #include "model/ZTDocument.h"
-#include "model/ZTDocumentIDSequencer.h"
+#include "numbering/ZTDocumentIDSequencer.h"
 #include "model/ZTDocumentItem.h"
-#include "model/ZTDocumentSmartSequencer.h"
+#include "numbering/ZTDocumentSmartSequencer.h"
 #include "model/ZTProduct.h"
 #include "model/ZTPurchaser.h"
 #include "model/ZTSeller.h"

@@ -1,6 +1,6 @@
 #include "ZTDocumentIDSequencer.h"
 
-#include "ZTDocument.h"
+#include "model/ZTDocument.h"
 
 #include "platform/Clock.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ZTManagedObject.h"
+#include "model/ZTManagedObject.h"
 
 class ZTDocument;
 

@@ -1,6 +1,6 @@
 #include "ZTDocumentSmartSequencerValues.h"
 
-#include "ZTDocument.h"
+#include "model/ZTDocument.h"
 #include "ZTDocumentSmartSequencer.h"
 
 ZTDocumentSmartSequencer *ZTDocumentSmartSequencerValues::sequencer() const
