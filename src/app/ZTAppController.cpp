@@ -1,5 +1,7 @@
 #include "ZTAppController.h"
 
+#include "numbering/ZTNumberingManager.h"
+
 #include "ZTDefaultsManager.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
@@ -82,7 +84,7 @@ ZTAppController::ZTAppController() : ZTAppController(SettingsStore::standard(), 
 
 ZTAppController::ZTAppController(SettingsStore &settings, ZTDefaultsManager &defaults)
     : m_settings(settings), m_defaults(defaults), m_backup(std::make_unique<ZTBackupControlling>()),
-      m_numbering(std::make_unique<ZTNumberingStartup>()),
+      m_numbering(std::make_unique<ZTNumberingManager>([this] { return managedObjectContext(); })),
       m_currentNip(settings.stringValue(kActiveCompanyNipKey))
 {
     m_overdueTimer.setInterval(kOverdueIntervalMs);
@@ -116,7 +118,8 @@ void ZTAppController::setBackupController(std::unique_ptr<ZTBackupControlling> b
 
 void ZTAppController::setNumberingStartup(std::unique_ptr<ZTNumberingStartup> numbering)
 {
-    m_numbering = numbering ? std::move(numbering) : std::make_unique<ZTNumberingStartup>();
+    m_numbering = numbering ? std::move(numbering)
+                            : std::make_unique<ZTNumberingManager>([this] { return managedObjectContext(); });
 }
 
 void ZTAppController::setErrorPresenter(ZTCoreDataBootstrapper::ErrorPresenter presenter)
@@ -601,4 +604,14 @@ ZTSellerTemplateManager &ZTAppController::sellerTemplateManager()
     if (!m_sellerTemplateManager)
         m_sellerTemplateManager = std::make_unique<ZTSellerTemplateManager>(contextProvider());
     return *m_sellerTemplateManager;
+}
+
+void ZTAppController::launchPreviewWithDocumentID(const QString &documentID)
+{
+    ZTDocument *document = m_coreData && managedObjectContext() ? documentManager().documentWithDocumentID(documentID)
+                                                                : nullptr;
+    if (m_previewHandler)
+        m_previewHandler(documentID, document);
+    else
+        ZTLOG(QStringLiteral("no window to preview document %1").arg(documentID));
 }

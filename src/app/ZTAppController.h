@@ -139,6 +139,16 @@ public:
     ZTProductManager &productManager();
     ZTSellerTemplateManager &sellerTemplateManager();
 
+    // ---- links into the program ("faktura://" links)
+    // Shows a linked document: the window sets a handler that opens itself when closed, then
+    // selects and previews the document, or only opens when no document has the number (null).
+    // Until the window exists the handler is whoever followed the link (the CLI).
+    using PreviewHandler = std::function<void(const QString &documentID, ZTDocument *document)>;
+    void setPreviewHandler(PreviewHandler handler) { m_previewHandler = std::move(handler); }
+    // Looks the document up by its number (none without an open store) and hands it to the
+    // preview handler.
+    void launchPreviewWithDocumentID(const QString &documentID);
+
 private:
     ZTEntityManager::ContextProvider contextProvider();
 
@@ -167,4 +177,5 @@ private:
     std::unique_ptr<ZTPurchaserManager> m_purchaserManager;
     std::unique_ptr<ZTProductManager> m_productManager;
     std::unique_ptr<ZTSellerTemplateManager> m_sellerTemplateManager;
+    PreviewHandler m_previewHandler;
 };

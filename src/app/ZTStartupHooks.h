@@ -17,7 +17,7 @@ public:
 };
 
 // The numbering steps of starting the main window. The base does nothing and reports no simple
-// sequencers: the numbering manager derives from this class when it is written.
+// sequencers; ZTNumberingManager does the work, and tests may put a stand-in in its place.
 class ZTNumberingStartup
 {
 public:

@@ -1,8 +1,11 @@
 // document create / show / list / derive / issue / mark / delete / set: sales documents of the
 // active company, through the same operations and the same save as the window.
-#include "CliCommand.h"
+#include "CliCalendar.h"
+#include "CliSession.h"
 
 #include "app/ZTAppController.h"
+#include "integrations/ZTCalendarManager.h"
+#include "model/ZTCurrencyManager.h"
 #include "model/ZTCustomer.h"
 #include "model/ZTDocument.h"
 #include "model/ZTDocumentItem.h"
@@ -13,6 +16,8 @@
 #include "model/ZTPurchaser.h"
 #include "model/ZTSeller.h"
 #include "model/ZTVatRateWithDescription.h"
+#include "numbering/ZTDocumentSmartSequencer.h"
+#include "platform/SettingsStore.h"
 #include "platform/ManagedObjectContext.h"
 #include "platform/NamedException.h"
 
@@ -27,16 +32,7 @@
 
 namespace {
 
-// Refusals of bad input: a Polish message, exit 1.
-struct InputError
-{
-    QString message;
-};
-
-Error inputError(const QString &message)
-{
-    return Error::withMessage(Error::applicationDomain(), 20, message);
-}
+using InputError = CliInputError;
 
 // ---- printing
 
@@ -138,6 +134,9 @@ QJsonObject documentJson(ZTDocument *document)
         {QStringLiteral("kindName"), document->titelizeDocumentKind()},
         {QStringLiteral("status"), textJson(document->status())},
         {QStringLiteral("documentID"), document->documentID()},
+        {QStringLiteral("useCustomDocumentID"), document->useCustomDocumentID()},
+        {QStringLiteral("docIDSequencer"),
+         document->docIDSequencer() ? QJsonValue(document->docIDSequencer()->objectID().objectPart()) : QJsonValue()},
         {QStringLiteral("issueDate"), dateJson(document->issueDate())},
         {QStringLiteral("sellDate"), dateJson(document->sellDate())},
         {QStringLiteral("dueDate"), dateJson(document->dueDate())},
@@ -158,6 +157,7 @@ QJsonObject documentJson(ZTDocument *document)
         {QStringLiteral("seller"), partyJson(document->seller())},
         {QStringLiteral("parentRef"), refJson(document->parentDocument())},
         {QStringLiteral("childRef"), refJson(document->childDocument())},
+        {QStringLiteral("documentDueCalendarEventUid"), textJson(document->documentDueCalendarEventUid())},
     };
     if (document->isCorrectiveInvoice()) {
         object.insert(QStringLiteral("originalDocumentID"), textJson(document->originalDocumentID()));
@@ -189,23 +189,7 @@ QJsonObject briefJson(ZTDocument *document)
 
 QJsonObject readDescription(const QString &path)
 {
-    QByteArray data;
-    if (path == QStringLiteral("-")) {
-        QFile in;
-        if (!in.open(stdin, QIODevice::ReadOnly))
-            throw InputError{QStringLiteral("Nie można odczytać standardowego wejścia.")};
-        data = in.readAll();
-    } else {
-        QFile in(path);
-        if (!in.open(QIODevice::ReadOnly))
-            throw InputError{QStringLiteral("Nie można otworzyć pliku %1.").arg(path)};
-        data = in.readAll();
-    }
-    QJsonParseError parseError;
-    const QJsonDocument json = QJsonDocument::fromJson(data, &parseError);
-    if (!json.isObject())
-        throw InputError{QStringLiteral("Opis dokumentu nie jest poprawnym obiektem JSON (%1).").arg(parseError.errorString())};
-    return json.object();
+    return readJsonObject(path, QStringLiteral("Opis dokumentu"));
 }
 
 std::optional<Decimal> decimalField(const QJsonObject &object, const QString &key)
@@ -257,12 +241,26 @@ void applyItems(ZTDocument *document, const QJsonArray &items)
         const QString name = fields.value(QStringLiteral("name")).toString();
         if (!value.isObject() || name.trimmed().isEmpty())
             throw InputError{QStringLiteral("Pozycja %1 nie ma nazwy.").arg(index)};
-        const std::optional<Decimal> net = decimalField(fields, QStringLiteral("netPrice"));
-        const std::optional<Decimal> gross = decimalField(fields, QStringLiteral("grossPrice"));
-        if (net.has_value() == gross.has_value())
+        std::optional<Decimal> net = decimalField(fields, QStringLiteral("netPrice"));
+        std::optional<Decimal> gross = decimalField(fields, QStringLiteral("grossPrice"));
+        if (net && gross)
             throw InputError{QStringLiteral("Pozycja %1 musi mieć albo cenę netto, albo cenę brutto.").arg(index)};
         ZTDocumentItem *item = document->addNewDocumentItem();
-        item->setName(name);
+        // As in the item table: a catalogue product of that name is taken over, and the line's
+        // prices are in the document's currency; the given fields then apply.
+        item->setProductInheritedName(name);
+        if (!document->currency().isEmpty())
+            item->setSelectedCurrency(document->currency());
+        if (!net && !gross) {
+            // Without a price the catalogue's price in the document's currency is taken.
+            const int slot = item->baseProduct() ? item->slotForCurrency(item->selectedCurrency()) : -1;
+            if (slot < 0)
+                throw InputError{QStringLiteral("Pozycja %1 musi mieć albo cenę netto, albo cenę brutto.").arg(index)};
+            if (item->grossBasedValues())
+                gross = item->slotGrossPrice(slot);
+            else
+                net = item->slotNetPrice(slot);
+        }
         if (fields.contains(QStringLiteral("vatRate")))
             item->setVatRateWithDescription(
                 ZTVatRateWithDescription::fromText(fields.value(QStringLiteral("vatRate")).toString()));
@@ -321,8 +319,9 @@ void applyCorrectedItems(ZTDocument *document, const QJsonArray &items)
     document->recalculateDifferences();
 }
 
-void applyDescription(ZTDocument *document, const QJsonObject &description, ZTAppController &controller)
+void applyDescription(ZTDocument *document, const QJsonObject &description, CliSession &session)
 {
+    ZTAppController &controller = session.controller();
     const auto has = [&](const char *key) { return description.contains(QString::fromLatin1(key)); };
     if (has("issueDate")) {
         document->setIssueDate(dateField(description, QStringLiteral("issueDate")));
@@ -336,10 +335,7 @@ void applyDescription(ZTDocument *document, const QJsonObject &description, ZTAp
         ZTCustomer *customer = controller.customerManager().findWithName(name);
         if (!customer)
             throw InputError{QStringLiteral("Nie ma kontrahenta o nazwie „%1”.").arg(name)};
-        ZTPurchaser *purchaser = document->purchaser();
-        for (const AttributeDescription &attribute : customer->entity().attributes())
-            purchaser->setValue(attribute.name, customer->value(attribute.name));
-        purchaser->setBaseCustomer(customer);
+        document->purchaser()->updateWithCustomer(customer);
         document->updateWithCustomerDefaults(customer);
     }
     if (has("purchaser")) {
@@ -349,6 +345,24 @@ void applyDescription(ZTDocument *document, const QJsonObject &description, ZTAp
     }
     if (has("dueDate"))
         document->setDueDate(dateField(description, QStringLiteral("dueDate")));
+    if (has("docIDSequencer")) {
+        const QString ref = description.value(QStringLiteral("docIDSequencer")).toString();
+        auto *sequencer = dynamic_cast<ZTDocumentSmartSequencer *>(
+            session.findObject(QStringLiteral("DocumentSmartSequencer"), ref));
+        if (!sequencer || sequencer->removed() || sequencer->documentKind() != document->documentKind())
+            throw InputError{QStringLiteral("Nie ma numeracji %1 dla tego rodzaju dokumentu.").arg(ref)};
+        document->setDocIDSequencer(sequencer);
+    }
+    // A number typed by hand replaces the proposals; "useCustomDocumentID": false returns to them.
+    if (has("documentID")) {
+        const QString typed = description.value(QStringLiteral("documentID")).toString();
+        if (typed.isEmpty())
+            throw InputError{QStringLiteral("Dokument musi mieć numer")};
+        document->setUseCustomDocumentID(true);
+        document->setDocumentID(typed);
+    }
+    if (has("useCustomDocumentID") && !description.value(QStringLiteral("useCustomDocumentID")).toBool(true))
+        document->setUseCustomDocumentID(false);
     if (has("currency"))
         document->setCurrency(description.value(QStringLiteral("currency")).toString());
     if (has("paymentType"))
@@ -374,68 +388,15 @@ void applyDescription(ZTDocument *document, const QJsonObject &description, ZTAp
 
 // ---- the active company
 
-class Session
+class Session : public CliSession
 {
 public:
-    Session()
-    {
-        m_controller.setErrorPresenter([this](const Error &error) { m_saveError = error; });
-        m_controller.start();
-        m_context = m_controller.managedObjectContext();
-        if (!m_context)
-            throw InputError{QStringLiteral("Nie można otworzyć danych aktywnej firmy.")};
-    }
-
-    ZTAppController &controller() { return m_controller; }
-    ManagedObjectContext &context() { return *m_context; }
-
-    ZTDocument *find(const QString &ref)
-    {
-        // A stored identity ("Document/p12"), its number alone, or an issued document's number.
-        QString key = ref;
-        if (key.startsWith(QStringLiteral("Document/")))
-            key = key.mid(9);
-        if (key.startsWith(QLatin1Char('p')))
-            key = key.mid(1);
-        bool numeric = false;
-        const qint64 pk = key.toLongLong(&numeric);
-        if (numeric) {
-            ManagedObjectID id(m_context->storeUUID(), QStringLiteral("Document"), pk);
-            if (auto *document = dynamic_cast<ZTDocument *>(m_context->objectWithID(id)))
-                return document;
-        }
-        if (ZTDocument *document = m_controller.documentManager().documentWithDocumentID(ref))
-            return document;
-        throw InputError{QStringLiteral("Nie ma dokumentu %1.").arg(ref)};
-    }
-
-    // The window's save: synchronous, and a failure leaves nothing half-saved.
-    bool save(Error &error)
-    {
-        m_saveError = Error();
-        m_controller.saveCoreDataContext(true, true, true);
-        if (!m_saveError.isNull()) {
-            error = m_saveError;
-            return false;
-        }
-        return true;
-    }
-
-private:
-    ZTAppController m_controller;
-    ManagedObjectContext *m_context = nullptr;
-    Error m_saveError;
+    ZTDocument *find(const QString &ref) { return findDocument(ref); }
 };
 
 template <class Work> CliResult guarded(Work work)
 {
-    try {
-        return work();
-    } catch (const InputError &e) {
-        return CliResult::failed(inputError(e.message));
-    } catch (const NamedException &e) {
-        return CliResult::failed(inputError(e.reason()));
-    }
+    return cliGuarded(std::move(work));
 }
 
 CliResult savedDocument(Session &session, ZTDocument *document)
@@ -447,16 +408,6 @@ CliResult savedDocument(Session &session, ZTDocument *document)
 }
 
 // ---- commands
-
-bool takeJsonOption(QStringList &args, QString &path)
-{
-    const qsizetype at = args.indexOf(QStringLiteral("--json"));
-    if (at < 0 || at + 1 >= args.size())
-        return false;
-    path = args.at(at + 1);
-    args.remove(at, 2);
-    return true;
-}
 
 CliResult create(const QStringList &arguments)
 {
@@ -471,7 +422,9 @@ CliResult create(const QStringList &arguments)
             throw InputError{QStringLiteral("Nieznany rodzaj dokumentu %1.").arg(kind)};
         Session session;
         ZTDocument *document = ZTDocument::newDraftOfKind(session.context(), kind);
-        applyDescription(document, description, session.controller());
+        // As the form does, a new document is in the default currency unless told otherwise.
+        document->setCurrency(ZTCurrencyManager::sharedInstance().defaultCurrencyCode());
+        applyDescription(document, description, session);
         return savedDocument(session, document);
     });
 }
@@ -488,7 +441,7 @@ CliResult set(const QStringList &arguments)
         ZTDocument *document = session.find(args.first());
         if (description.contains(QStringLiteral("kind")))
             document->setValidDocumentKind(description.value(QStringLiteral("kind")).toInt(0));
-        applyDescription(document, description, session.controller());
+        applyDescription(document, description, session);
         return savedDocument(session, document);
     });
 }
@@ -602,9 +555,20 @@ CliResult issue(const QStringList &args)
         ZTDocument *document = session.find(args.first());
         if (!document->isDraft())
             throw InputError{QStringLiteral("Dokument %1 jest już wystawiony.").arg(document->documentID())};
+        // A taken number only warns, as the window's question does; the CLI goes on.
+        if (!SettingsStore::standard().boolValue(QStringLiteral("ZTDontShowDuplicateDocumentIDWarningSheet")) &&
+            ZTDocumentSmartSequencer::documentWithSameDocumentID(*document)) {
+            std::fprintf(stderr, "Ostrzeżenie: %s\n",
+                         ZTDocumentSmartSequencer::duplicateDocumentIDQuestion(document->documentID()).toUtf8().constData());
+        }
         Error error;
         if (!document->issueDocument(error))
             return CliResult::failed(error);
+        // As the form: saved first, then the due-date event is made anew; its identifier is saved.
+        if (!session.save(error))
+            return CliResult::failed(error);
+        cliCalendarManager().updateCalendarEventForIssuedDocument(&session.controller(), document);
+        cliWaitForCalendar();
         return savedDocument(session, document);
     });
 }
@@ -638,6 +602,15 @@ CliResult mark(const QStringList &args)
                 throw InputError{QStringLiteral("Dokument nie jest anulowany.")};
             document->unmarkCanceled();
         }
+        if (state == QStringLiteral("paid") || state == QStringLiteral("unpaid")) {
+            // As the list: saved first, then the event is removed (paid) or made anew (unpaid).
+            Error error;
+            if (!session.save(error))
+                return CliResult::failed(error);
+            cliCalendarManager().updateCalendarEventsForDocuments(&session.controller(), {document},
+                                                                  state == QStringLiteral("paid"));
+            cliWaitForCalendar();
+        }
         return savedDocument(session, document);
     });
 }
@@ -651,9 +624,13 @@ CliResult remove(const QStringList &args)
         ZTDocument *document = session.find(args.first());
         const QJsonObject deleted{{QStringLiteral("deleted"), refJson(document)},
                                   {QStringLiteral("documentID"), document->documentID()}};
+        // As the list: the event's removal is asked for before the document goes.
+        cliCalendarManager().removeCalendarEventsForDocuments(&session.controller(), {document});
         document->deleteDocument();
         Error error;
-        if (!session.save(error))
+        const bool saved = session.save(error);
+        cliWaitForCalendar();
+        if (!saved)
             return CliResult::failed(error);
         return CliResult::ok(deleted);
     });

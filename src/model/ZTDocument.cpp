@@ -153,8 +153,10 @@ void ZTDocument::awakeFromFetch()
 void ZTDocument::recomputeAfterFetch()
 {
     // Only drafts read their lines here: a list of issued documents must not load every line.
-    if (isDraft())
+    if (isDraft()) {
         updateCalculationDirections();
+        updateDocumentID();
+    }
     // The differences are transient, so a fetched corrective invoice works them out again.
     if (isCorrectiveInvoice()) {
         updateGrossCorrectiveDifference();

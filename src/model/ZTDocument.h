@@ -4,6 +4,9 @@
 #include "ZTDocumentVatRateSummary.h"
 
 #include "platform/FetchRequest.h"
+#include "platform/Observation.h"
+
+#include <vector>
 
 class ManagedObjectContext;
 class ZTDocumentIDSequencer;
@@ -269,9 +272,8 @@ public:
     void updateWithSellerTemplate(const class ZTSellerTemplate *sellerTemplate);
     void setDefaultDueDays();
 
-    // What issuing and draft numbering ask of the numbering and checking work. The default
-    // implementation numbers nothing and checks nothing; the registers are filled by plain
-    // copies (see ZTDocumentKinds.cpp). Numbering and the issue checks replace it.
+    // What issuing and draft numbering ask of the numbering, checking and register work. The
+    // default implementation is the program's own; tests may replace it to isolate a step.
     class IssueHooks
     {
     public:
@@ -375,6 +377,34 @@ public:
     void updateVatCorrectiveDifference();
     // ---- end of amounts
 
+    // ---- checks (see ZTDocumentValidation.cpp)
+    // Property checks: true = valid; valid with the error filled in = a warning.
+    bool validateIssueDate(const QVariant &value, Error &error) const;
+    bool validateSellDate(const QVariant &value, Error &error) const;
+    bool validateDueDate(const QVariant &value, Error &error) const;
+    bool validateDocumentID(const QVariant &value, Error &error) const;
+    bool validateIssuedIn(const QVariant &value, Error &error) const;
+    bool validateIssueReason(const QVariant &value, Error &error) const;
+    bool validateTotalGrossValue(const QVariant &value, Error &error) const;
+    const ZTPropertyChecks &propertyChecks() const override;
+    // Parties, numbering, lines, total and settlement: every step runs and each failure is
+    // added to the combined error in that order.
+    bool validateConsistencyErrors(Error &error) const;
+    // False for a simplified invoice in PLN or EUR whose gross total is over the limit setting.
+    bool validateSimplifiedInvoice() const;
+    // ---- end of checks
+
+    // ---- settlement lines of a margin invoice
+    // A new line at the end (newItemForDocument), then pending changes processed.
+    ZTSettlementItem *addNewSettlementItem();
+    // Deletes the line; the others keep their positions and the totals stay as they are.
+    void deleteSettlementItem(ZTSettlementItem *item);
+    // Ordered by comparePositions.
+    QList<ZTSettlementItem *> sortedSettlementItems() const;
+    // Ordered by position, ascending.
+    QList<ZTSettlementItem *> positionedSettlementItems() const;
+    // ---- end of settlement lines
+
     QList<ZTDocumentItem *> items() const;
     void addItem(ZTDocumentItem *object);
     void removeItem(ZTDocumentItem *object);
@@ -414,14 +444,22 @@ public:
     void awakeFromFetch() override;
 
 protected:
-    // Runs after every insert and fetch, once the flag is set: where the document starts
-    // observing its own changes. Nothing observes yet.
-    virtual void startObserving() {}
+    // The property checks and the consistency check, both always run.
+    bool checkForInsert(Error &error) override;
+    bool checkForUpdate(Error &error) override;
+
+    // Runs after every insert and fetch, once the flag is set: a draft keeps its proposed
+    // number current when its issue date, its sequencer or the typed-number flag changes.
+    virtual void startObserving();
     // Runs after a fetch, before startObserving: where a draft refreshes its number and its
     // calculation directions and a corrective invoice computes its differences.
     virtual void recomputeAfterFetch();
 
 private:
+    void numberingInputDidChange(const QString &key);
+
+    std::vector<Observation> m_numberingObservations;
+    bool m_updatingNumber = false;
     bool m_hasMixedCalculationDirections = false;
     Decimal m_grossCorrectiveDifference;
     Decimal m_netCorrectiveDifference;

@@ -23,23 +23,15 @@ ZTEntityManager::ContextProvider providerFor(ManagedObjectContext *context)
     return [context] { return context; };
 }
 
-void copyAllAttributes(const ManagedObject &from, ManagedObject &to)
-{
-    for (const AttributeDescription &attribute : from.entity().attributes()) {
-        if (to.entity().attribute(attribute.name))
-            to.setValue(attribute.name, from.value(attribute.name));
-    }
-}
-
-// The draft's purchaser takes over every value of the source's; with the customer link when
-// the draft stays with the same customer.
+// The draft's purchaser takes over the source's values; with the customer link when the draft
+// stays with the same customer.
 void copyPurchaser(const ZTDocument *source, ZTDocument *draft, bool withBaseCustomer)
 {
     const ZTPurchaser *from = source->purchaser();
     ZTPurchaser *to = draft->purchaser();
     if (!from || !to)
         return;
-    copyAllAttributes(*from, *to);
+    to->copyValuesFromPurchaser(*from);
     if (withBaseCustomer)
         to->setBaseCustomer(from->baseCustomer());
 }
@@ -47,7 +39,7 @@ void copyPurchaser(const ZTDocument *source, ZTDocument *draft, bool withBaseCus
 void copySeller(const ZTDocument *source, ZTDocument *draft)
 {
     if (const ZTSeller *from = source->seller())
-        copyAllAttributes(*from, *draft->seller());
+        draft->seller()->copyValuesFromSeller(*from);
 }
 
 void copyItems(const ZTDocument *source, ZTDocument *draft)
@@ -92,12 +84,7 @@ void fillSellerFromDefaultTemplate(ZTDocument *draft, int kind)
     if (!sellerTemplate)
         return;
     ZTSeller *seller = draft->seller();
-    const QStringList templateOnly{QStringLiteral("templateName"), QStringLiteral("order"),
-                                   QStringLiteral("defaultDocumentSecondLanguage"), QStringLiteral("createdAt")};
-    for (const AttributeDescription &attribute : sellerTemplate->entity().attributes()) {
-        if (!templateOnly.contains(attribute.name) && seller->entity().attribute(attribute.name))
-            seller->setValue(attribute.name, sellerTemplate->value(attribute.name));
-    }
+    seller->updateWithSellerTemplate(*sellerTemplate);
     draft->setIssuedIn(seller->issuesIn());
 }
 
@@ -315,7 +302,7 @@ void ZTDocument::injectFinalInvoiceItemsWithDocument(ZTDocument *finalDocument,
             }
         } else {
             line->copyValuesFromItem(*first);
-            line->setNetPrice(sumOfLines(group, &ZTProduct::netPrice));
+            line->setNetPrice(sumOfLines(group, &ZTProduct::storedNetPrice));
             line->setPosition(int(finalDocument->items().size()));
             line->setNetPrice1(sumOfLines(group, &ZTProduct::netPrice1));
             line->setNetPrice2(sumOfLines(group, &ZTProduct::netPrice2));

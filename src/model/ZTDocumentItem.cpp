@@ -3,6 +3,7 @@
 #include "ZTCurrencyManager.h"
 #include "ZTDecimalHelpers.h"
 #include "ZTDocument.h"
+#include "ZTProductManager.h"
 #include "ZTPurchaser.h"
 #include "ZTSeller.h"
 #include "ZTVatRatesManager.h"
@@ -336,17 +337,29 @@ void ZTDocumentItem::copyValuesFromItem(const ZTDocumentItem &other)
 
 void ZTDocumentItem::setPricesAccordingToSelectedCurrency()
 {
-    const QString selected = selectedCurrency();
-    if (currency1() == selected) {
-        setNetPrice1(storedNetPrice());
-        setGrossPrice1(storedGrossPrice());
-    } else if (currency2() == selected) {
-        setNetPrice2(storedNetPrice());
-        setGrossPrice2(storedGrossPrice());
-    } else if (currency3() == selected) {
-        setNetPrice3(storedNetPrice());
-        setGrossPrice3(storedGrossPrice());
-    }
+    // A line without a currency has no slot, not even an empty one.
+    const int slot = slotForCurrency(selectedCurrency());
+    if (slot > 0)
+        setSlot(slot, slotCurrency(slot), storedNetPrice(), storedGrossPrice());
+}
+
+// ---- product exchange
+
+void ZTDocumentItem::setProductInheritedName(const QString &text)
+{
+    ManagedObjectContext *context = managedObjectContext();
+    copyFromProduct(ZTProductManager([context] { return context; }).findWithName(text));
+    setName(text);
+}
+
+void ZTDocumentItem::saveAsProduct()
+{
+    ManagedObjectContext *context = managedObjectContext();
+    ZTProduct *product = ZTProductManager([context] { return context; }).findWithName(name());
+    if (!product)
+        product = ZTProduct::newProduct(*context);
+    product->updateWithDocumentItem(*this);
+    setBaseProduct(product);
 }
 
 // ---- corrections

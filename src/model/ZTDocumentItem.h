@@ -66,8 +66,6 @@ public:
 
     // ---- what the line reads
     std::optional<Decimal> storedVatRate() const { return ZTProduct::vatRate(); }
-    std::optional<Decimal> storedNetPrice() const { return ZTProduct::netPrice(); }
-    std::optional<Decimal> storedGrossPrice() const { return ZTProduct::grossPrice(); }
     std::optional<Decimal> storedBillPrice() const { return ZTProduct::billPrice(); }
     bool storedGrossBasedValues() const { return ZTProduct::grossBasedValues(); }
 
@@ -120,6 +118,15 @@ public:
     void copyValuesFromItem(const ZTDocumentItem &other);
     void setPricesAccordingToSelectedCurrency();
 
+    // ---- product exchange
+    // A name typed in the line: takes over the catalogue product of that name (ignoring case
+    // and diacritics), or unlinks the line when there is none, and keeps the typed text.
+    void setProductInheritedName(const QString &text);
+    QString productInheritedName() const { return name(); }
+    // On issue: the catalogue product of the line's name, else a new one, learns the line and
+    // becomes its product.
+    void saveAsProduct();
+
     // ---- corrections
     // Adds to the corrective draft the original, corrected and difference lines of this line.
     void createCorrectiveItemsForDocument(ZTDocument *correctiveDocument) const;
@@ -131,6 +138,14 @@ public:
     QString correctedName() const;
     bool hasCorrectedName() const { return !correctedName().isNull(); }
 
+    // ---- checks (see ZTDocumentValidation.cpp)
+    bool validateName(const QVariant &value, Error &error) const;
+    bool validatePosition(const QVariant &value, Error &error) const;
+    bool validateDiscount(const QVariant &value, Error &error) const;
+    bool validateVatRate(const QVariant &value, Error &error) const;
+    const ZTPropertyChecks &propertyChecks() const override;
+    // ---- end of checks
+
     ZTDocument *document() const;
     void setDocument(ZTDocument *object);
     ZTProduct *baseProduct() const;
@@ -141,6 +156,9 @@ public:
     void willTurnIntoFault() override;
 
 protected:
+    // A difference line of a correction is worked out, not typed: it is not checked.
+    bool checkForInsert(Error &error) override;
+    bool checkForUpdate(Error &error) override;
     // Runs after every insert and fetch: the line observes its own inputs to recalculate.
     virtual void startObserving();
 

@@ -5,6 +5,7 @@
 #include "ZTDocumentItem.h"
 #include "ZTDocumentManager.h"
 #include "numbering/ZTDocumentSmartSequencer.h"
+#include "numbering/ZTDocumentSmartSequencerValues.h"
 #include "ZTPartyManagers.h"
 #include "ZTProductManager.h"
 #include "ZTPurchaser.h"
@@ -20,6 +21,7 @@
 
 #include <QCollator>
 #include <QRegularExpression>
+#include <QScopedValueRollback>
 #include <QTimeZone>
 
 #include <algorithm>
@@ -325,14 +327,7 @@ void ZTDocument::updateWithSellerTemplate(const ZTSellerTemplate *sellerTemplate
     ZTSeller *s = seller();
     if (!sellerTemplate || !s)
         return;
-    // Seller and template share the attributes of a seller; the template's own ones are skipped.
-    const QStringList sellerOnly{QStringLiteral("templateName"), QStringLiteral("order"),
-                                 QStringLiteral("defaultDocumentSecondLanguage"), QStringLiteral("createdAt")};
-    for (const AttributeDescription &attribute : sellerTemplate->entity().attributes()) {
-        if (sellerOnly.contains(attribute.name) || !s->entity().attribute(attribute.name))
-            continue;
-        s->setValue(attribute.name, sellerTemplate->value(attribute.name));
-    }
+    s->updateWithSellerTemplate(*sellerTemplate);
     setIssuedIn(s->issuesIn());
     setCashBasisMethod(s->cashBasisMethod());
     const ZTPurchaser *p = purchaser();
@@ -346,45 +341,45 @@ void ZTDocument::updateWithSellerTemplate(const ZTSellerTemplate *sellerTemplate
 
 // ---- numbering and issuing
 
-ZTDocumentSmartSequencer *ZTDocument::IssueHooks::sequencerForDocument(ZTDocument &) { return nullptr; }
-ZTDocumentSmartSequencer *ZTDocument::IssueHooks::firstSequencerForKind(ZTDocument &, int) { return nullptr; }
-QString ZTDocument::IssueHooks::availableDocumentID(ZTDocumentSmartSequencer &, ZTDocument &) { return {}; }
-QString ZTDocument::IssueHooks::allocateDocumentID(ZTDocumentSmartSequencer &, ZTDocument &) { return {}; }
-bool ZTDocument::IssueHooks::validateForIssue(ZTDocument &, Error &) { return true; }
-void ZTDocument::IssueHooks::documentWillBeDeleted(ZTDocument &) {}
+ZTDocumentSmartSequencer *ZTDocument::IssueHooks::sequencerForDocument(ZTDocument &document)
+{
+    return document.managedObjectContext() ? ZTDocumentSmartSequencer::findSequencerForDocument(document) : nullptr;
+}
+
+ZTDocumentSmartSequencer *ZTDocument::IssueHooks::firstSequencerForKind(ZTDocument &document, int kind)
+{
+    ManagedObjectContext *context = document.managedObjectContext();
+    return context ? ZTDocumentSmartSequencer::findAllForDocumentKind(*context, kind).constFirst() : nullptr;
+}
+
+QString ZTDocument::IssueHooks::availableDocumentID(ZTDocumentSmartSequencer &sequencer, ZTDocument &document)
+{
+    return sequencer.availableDocumentIDForDocument(document);
+}
+
+QString ZTDocument::IssueHooks::allocateDocumentID(ZTDocumentSmartSequencer &sequencer, ZTDocument &document)
+{
+    return sequencer.allocateDocumentIDForDocument(document);
+}
+
+void ZTDocument::IssueHooks::documentWillBeDeleted(ZTDocument &document)
+{
+    ZTDocumentSmartSequencerValues::recoverLastValueFromDeletedDocument(document);
+}
+bool ZTDocument::IssueHooks::validateForIssue(ZTDocument &document, Error &error)
+{
+    // The document's own update check, now bound since issuing set validationPreventsSave.
+    return document.validateForUpdate(error);
+}
 
 void ZTDocument::IssueHooks::saveAsCustomer(ZTPurchaser &purchaser)
 {
-    // Plain register keeping: the purchaser's values go into its customer, a new one when it
-    // has none and carries a name.
-    ZTCustomer *customer = purchaser.baseCustomer();
-    if (!customer) {
-        if (isBlank(purchaser.name()))
-            return;
-        customer = ZTCustomer::newCustomer(*purchaser.managedObjectContext());
-        purchaser.setBaseCustomer(customer);
-    }
-    for (const AttributeDescription &attribute : customer->entity().attributes()) {
-        if (attribute.name != QStringLiteral("createdAt"))
-            customer->setValue(attribute.name, purchaser.value(attribute.name));
-    }
+    purchaser.saveAsCustomer();
 }
 
 void ZTDocument::IssueHooks::saveAsProduct(ZTDocumentItem &item)
 {
-    if (isBlank(item.name()))
-        return;
-    ManagedObjectContext *context = item.managedObjectContext();
-    ZTProductManager products(providerFor(&item));
-    ZTProduct *product = item.vatRate() ? products.findWithName(item.name(), *item.vatRate())
-                                        : products.findWithName(item.name());
-    if (!product)
-        product = ZTProduct::newProduct(*context);
-    for (const AttributeDescription &attribute : product->entity().attributes()) {
-        if (attribute.name != QStringLiteral("createdAt") && attribute.name != QStringLiteral("label"))
-            product->setValue(attribute.name, item.value(attribute.name));
-    }
-    item.setBaseProduct(product);
+    item.saveAsProduct();
 }
 
 void ZTDocument::setIssueHooks(std::shared_ptr<IssueHooks> hooks)
@@ -403,15 +398,40 @@ void ZTDocument::setInitialDocumentID()
     updateDocumentID();
 }
 
+void ZTDocument::startObserving()
+{
+    m_numberingObservations.clear();
+    for (const QString &key : {QStringLiteral("issueDate"), QStringLiteral("docIDSequencer"),
+                               QStringLiteral("documentIDSequencer"), QStringLiteral("useCustomDocumentID")}) {
+        m_numberingObservations.push_back(
+            observe(key, [this](ManagedObject &, const QString &changed) { numberingInputDidChange(changed); }));
+    }
+}
+
+void ZTDocument::numberingInputDidChange(const QString &key)
+{
+    // Picking a sequencer below changes a watched link; that must not start over.
+    if (m_updatingNumber || !isDraft())
+        return;
+    if (key == QStringLiteral("useCustomDocumentID") && useCustomDocumentID())
+        return;
+    const QScopedValueRollback<bool> guard(m_updatingNumber, true);
+    updateDocumentIDSequencer();
+    updateDocumentID();
+}
+
 void ZTDocument::updateDocumentIDSequencer()
 {
+    // Sequencers belong to kinds; a document without a kind yet has none to pick.
+    if (!isValidKind(documentKind().value_or(0)))
+        return;
     if (ZTDocumentSmartSequencer *sequencer = issueHooks().sequencerForDocument(*this))
         setDocIDSequencer(sequencer);
 }
 
 void ZTDocument::updateDocumentID()
 {
-    if (useCustomDocumentID() || !isDraft())
+    if (useCustomDocumentID() || !isDraft() || !isValidKind(documentKind().value_or(0)))
         return;
     if (!docIDSequencer()) {
         if (ZTDocumentSmartSequencer *first = issueHooks().firstSequencerForKind(*this, documentKind().value_or(0)))

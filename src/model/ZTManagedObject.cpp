@@ -25,8 +25,11 @@ void ZTManagedObject::awakeFromFetch()
 
 bool ZTManagedObject::validateForInsert(Error &error)
 {
+    // Unbound objects pass whatever their checks find, so the checks need not run.
+    if (!validationPreventsSave())
+        return true;
     Error found;
-    if (checkForInsert(found) || !validationPreventsSave())
+    if (checkForInsert(found))
         return true;
     error = found;
     return false;
@@ -34,21 +37,85 @@ bool ZTManagedObject::validateForInsert(Error &error)
 
 bool ZTManagedObject::validateForUpdate(Error &error)
 {
+    // Unbound objects pass whatever their checks find, so the checks need not run.
+    if (!validationPreventsSave())
+        return true;
     Error found;
-    if (checkForUpdate(found) || !validationPreventsSave())
+    if (checkForUpdate(found))
         return true;
     error = found;
     return false;
 }
 
+namespace {
+
+// The store's own check, then every property check; the failures of both kept in that order.
+bool withPropertyValues(const ZTManagedObject &object, bool storedValid, Error found, Error &error)
+{
+    const bool valid = object.validatePropertyValues(found) && storedValid;
+    if (!valid)
+        error = found;
+    return valid;
+}
+
+} // namespace
+
 bool ZTManagedObject::checkForInsert(Error &error)
 {
-    return ManagedObject::validateForInsert(error);
+    Error found;
+    const bool stored = ManagedObject::validateForInsert(found);
+    return withPropertyValues(*this, stored, found, error);
 }
 
 bool ZTManagedObject::checkForUpdate(Error &error)
 {
-    return ManagedObject::validateForUpdate(error);
+    Error found;
+    const bool stored = ManagedObject::validateForUpdate(found);
+    return withPropertyValues(*this, stored, found, error);
+}
+
+// ---- property checks
+
+const ZTPropertyChecks::Check *ZTPropertyChecks::find(const QString &key) const
+{
+    const auto it = m_checks.constFind(key);
+    return it == m_checks.constEnd() ? nullptr : &it.value();
+}
+
+void ZTPropertyChecks::set(const QString &key, Check check)
+{
+    if (!m_checks.contains(key))
+        m_keys.append(key);
+    m_checks.insert(key, std::move(check));
+}
+
+const ZTPropertyChecks &ZTManagedObject::propertyChecks() const
+{
+    static const ZTPropertyChecks none;
+    return none;
+}
+
+bool ZTManagedObject::validateValue(const QString &key, const QVariant &value, Error &error) const
+{
+    const ZTPropertyChecks::Check *check = propertyChecks().find(key);
+    return check ? (*check)(*this, value, error) : true;
+}
+
+bool ZTManagedObject::validatePropertyValues(Error &error) const
+{
+    const ZTPropertyChecks &checks = propertyChecks();
+    bool valid = true;
+    for (const QString &key : checks.keys()) {
+        // A check named after something the entity does not store belongs to a form field only.
+        if (!entity().attribute(key))
+            continue;
+        Error found;
+        if (!(*checks.find(key))(*this, value(key), found)) {
+            valid = false;
+            error = Error::combined(error, found);
+        }
+    }
+    return valid;
 }
 
 QStringList ZTManagedObject::propertiesToSnapshot() const

@@ -10,7 +10,45 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <functional>
 #include <optional>
+#include <type_traits>
+
+class ZTManagedObject;
+
+// The property checks of one entity class: property name -> check, in the order in which they
+// run at save. A class starts from its parent's table and adds or replaces entries; the checks
+// are members of the class, so an override in a subclass keeps the parent's entry working.
+//
+// A check takes the proposed value and returns whether it is valid; a valid value with the
+// error filled in is a warning, which is shown but never stops a save.
+class ZTPropertyChecks
+{
+public:
+    using Check = std::function<bool(const ZTManagedObject &object, const QVariant &value, Error &error)>;
+
+    ZTPropertyChecks() = default;
+
+    template <class T>
+    ZTPropertyChecks &add(const QString &key, bool (T::*check)(const QVariant &, Error &) const)
+    {
+        static_assert(std::is_base_of_v<ZTManagedObject, T>);
+        // Only ever called on objects whose class returned this table, so T is theirs or a base.
+        set(key, [check](const ZTManagedObject &object, const QVariant &value, Error &error) {
+            return (static_cast<const T &>(object).*check)(value, error);
+        });
+        return *this;
+    }
+
+    const Check *find(const QString &key) const;
+    const QStringList &keys() const { return m_keys; }
+
+private:
+    void set(const QString &key, Check check);
+
+    QStringList m_keys;
+    QHash<QString, Check> m_checks;
+};
 
 // Base of every entity class.
 //
@@ -48,6 +86,16 @@ public:
     // Entity name and identity, for log lines.
     QString description() const;
 
+    // ---- property checks
+    // The checks of this object's class; none by default.
+    virtual const ZTPropertyChecks &propertyChecks() const;
+    // The check of one property for a proposed value, as a form field asks it: true (and the
+    // error untouched) when the class has no check for the key.
+    bool validateValue(const QString &key, const QVariant &value, Error &error) const;
+    // Every property check that has a stored attribute of that name, each with the current
+    // value; the failures combined in table order. Warnings are dropped.
+    bool validatePropertyValues(Error &error) const;
+
     void awakeFromInsert() override;
     void awakeFromFetch() override;
     // A failing check counts only while validationPreventsSave is true.
@@ -55,8 +103,8 @@ public:
     bool validateForUpdate(Error &error) final;
 
 protected:
-    // The place for a class's own checks; the default passes. The result is discarded when
-    // validationPreventsSave is false.
+    // The place for a class's own checks; the default runs the property checks. They run only
+    // while validationPreventsSave is true.
     virtual bool checkForInsert(Error &error);
     virtual bool checkForUpdate(Error &error);
 

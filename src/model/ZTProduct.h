@@ -11,6 +11,41 @@ public:
     // A new catalogue product in the context.
     static ZTProduct *newProduct(ManagedObjectContext &context);
 
+    // ---- prices by currency: three slots of currency code, net and gross price
+    static constexpr int kSlotCount = 3;
+    // The first slot (1 to 3) holding the default currency's code; −1 when none does.
+    int defaultCurrencyIndex() const;
+    // The key's value in that slot ("netPrice" reads netPrice2 for slot 2); zero when no slot
+    // holds the default currency.
+    std::optional<Decimal> defaultCurrencyValueForKey(const QString &key) const;
+    std::optional<Decimal> netPrice() const { return defaultCurrencyValueForKey(QStringLiteral("netPrice")); }
+    std::optional<Decimal> grossPrice() const { return defaultCurrencyValueForKey(QStringLiteral("grossPrice")); }
+    // Slot n (1 to 3).
+    QString slotCurrency(int slot) const;
+    std::optional<Decimal> slotNetPrice(int slot) const;
+    std::optional<Decimal> slotGrossPrice(int slot) const;
+    void setSlot(int slot, const QString &currency, const std::optional<Decimal> &net,
+                 const std::optional<Decimal> &gross);
+    // The first slot holding the currency; −1 when none does.
+    int slotForCurrency(const QString &currency) const;
+
+    // ---- the catalogue learning from issued lines
+    // Name, stored prices, the slot of the line's currency (or the first slot without prices;
+    // with none, no slot changes), a bill's price, the calculation direction, rate and unit.
+    void updateWithDocumentItem(const class ZTDocumentItem &item);
+
+    // ---- labels, kept joined by ","
+    void addLabel(const QString &name);
+    // Removes every entry equal to the name; the last one removed clears the list.
+    void removeLabel(const QString &name);
+    QString commaSeparatedLabels() const;
+
+    // ---- gross-based prices, which the preferences can switch off for the whole catalogue
+    void convertToNetBasedCalculations() { setGrossBasedValues(false); }
+    static void convertAllProductCalculationsToNetBased(ManagedObjectContext &context);
+    static bool grossBasedCalculationProductsExist(ManagedObjectContext &context);
+    static QList<ZTProduct *> grossBasedCalculationProducts(ManagedObjectContext &context);
+
     QString name() const { return stringAttribute(QStringLiteral("name")); }
     void setName(const QString &text) { setStringAttribute(QStringLiteral("name"), text); }
     QString label() const { return stringAttribute(QStringLiteral("label")); }
@@ -29,12 +64,13 @@ public:
     {
         setStringAttribute(QStringLiteral("vatDescription"), text);
     }
-    std::optional<Decimal> netPrice() const { return decimalAttribute(QStringLiteral("netPrice")); }
+    // The stored unit prices. netPrice() and grossPrice() read the default currency's slot.
+    std::optional<Decimal> storedNetPrice() const { return decimalAttribute(QStringLiteral("netPrice")); }
     void setNetPrice(const std::optional<Decimal> &number)
     {
         setDecimalAttribute(QStringLiteral("netPrice"), number);
     }
-    std::optional<Decimal> grossPrice() const { return decimalAttribute(QStringLiteral("grossPrice")); }
+    std::optional<Decimal> storedGrossPrice() const { return decimalAttribute(QStringLiteral("grossPrice")); }
     void setGrossPrice(const std::optional<Decimal> &number)
     {
         setDecimalAttribute(QStringLiteral("grossPrice"), number);

@@ -8,6 +8,11 @@ class ZTDocument;
 class ZTSettlementItem : public ZTManagedObject
 {
 public:
+    // A new line of the document's settlement, numbered after the lines it has.
+    static ZTSettlementItem *newItemForDocument(ZTDocument *document);
+    // Order by position, ascending: -1, 0 or 1.
+    int comparePositions(const ZTSettlementItem *other) const;
+
     QString name() const { return stringAttribute(QStringLiteral("name")); }
     void setName(const QString &text) { setStringAttribute(QStringLiteral("name"), text); }
     QString itemDescription() const { return stringAttribute(QStringLiteral("itemDescription")); }
@@ -36,6 +41,12 @@ public:
     void setValidationPreventsSave(bool) override {}
 
     QStringList propertiesToSnapshot() const override;
+
+    // ---- checks
+    bool validateName(const QVariant &value, Error &error) const;
+    bool validatePurchaseInvoice(const QVariant &value, Error &error) const;
+    bool validatePosition(const QVariant &value, Error &error) const;
+    const ZTPropertyChecks &propertyChecks() const override;
 
     void awakeFromInsert() override;
 };

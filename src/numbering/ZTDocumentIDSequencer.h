@@ -40,5 +40,9 @@ public:
     void addDocument(ZTDocument *object);
     void removeDocument(ZTDocument *object);
 
+    // The next number is the last one plus 1; setting n keeps n - 1 (0 for n <= 0).
+    int nextValue() const { return lastValue().value_or(0) + 1; }
+    void setNextValue(int n) { setLastValue(n > 0 ? n - 1 : 0); }
+
     void awakeFromInsert() override;
 };

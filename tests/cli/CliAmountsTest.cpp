@@ -31,7 +31,7 @@ protected:
     QJsonObject create(const QByteArray &kindAndItems) const
     {
         // Issued today, after the program's install date: the discount method follows the setting.
-        const QByteArray json = "{\"purchaser\": {\"name\": \"Nabywca\"}, " +
+        const QByteArray json = "{\"purchaser\": {\"name\": \"Nabywca\", \"address\": \"ul. Długa 1, 80-001 Gdańsk\"}, " +
                                 kindAndItems + "}";
         const CliRun r = withJson(QStringLiteral("create"), {}, json);
         EXPECT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
@@ -105,9 +105,11 @@ TEST_F(CliAmounts, MixedDirectionsAndMarginLines)
 
 TEST_F(CliAmounts, CorrectionOfAQuantityShowsTheDifference)
 {
+    completeDefaultSeller(); // before the draft, which takes the seller over
     const QJsonObject invoice = create(R"("kind": 1, "items": [{"name": "Usługa", "netPrice": "100", "quantity": "2", "vatRate": "23%"}])");
     const QString ref = text(invoice.value(QStringLiteral("ref")));
-    ASSERT_EQ(cli({QStringLiteral("document"), QStringLiteral("issue"), ref}).exitCode, 0);
+    const CliRun issued = cli({QStringLiteral("document"), QStringLiteral("issue"), ref});
+    ASSERT_EQ(issued.exitCode, 0) << issued.out.toStdString();
     const CliRun derived = cli({QStringLiteral("document"), QStringLiteral("derive"), ref, QStringLiteral("--as"),
                                 QStringLiteral("corrective")});
     ASSERT_EQ(derived.exitCode, 0) << derived.out.toStdString();

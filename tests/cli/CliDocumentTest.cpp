@@ -11,6 +11,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         ASSERT_EQ(cli({QStringLiteral("company"), QStringLiteral("add"), QStringLiteral("5260250274")}).exitCode, 0);
+        completeDefaultSeller();
     }
 
     QString writeJson(const QByteArray &json) const
@@ -159,4 +160,17 @@ TEST_F(CliDocument, BadInputFailsWithAPolishMessageAndBadUsageWithTwo)
     EXPECT_EQ(document({QStringLiteral("derive"), draft, QStringLiteral("--as"), QStringLiteral("twin")}).exitCode, 2);
     EXPECT_EQ(document({QStringLiteral("create")}).exitCode, 2);
     EXPECT_EQ(document({QStringLiteral("list"), QStringLiteral("--month"), QStringLiteral("5")}).exitCode, 2);
+}
+
+TEST_F(CliDocument, AFailedIssueListsEveryMessageInOrderAndLeavesTheDraft)
+{
+    const QString ref = str(create(R"({"kind": 1, "purchaser": {"name": "ACME"}})").object()[QStringLiteral("ref")]);
+    const CliRun refused = document({QStringLiteral("issue"), ref});
+    EXPECT_EQ(refused.exitCode, 1);
+    const QJsonObject error = refused.object()[QStringLiteral("error")].toObject();
+    EXPECT_EQ(error[QStringLiteral("code")].toInt(), 1560);
+    EXPECT_EQ(error[QStringLiteral("messages")].toArray(),
+              (QJsonArray{QStringLiteral("Brak adresu nabywcy"), QStringLiteral("Dokument nie zawiera produktów")}))
+        << refused.out.toStdString();
+    EXPECT_EQ(str(document({QStringLiteral("show"), ref}).object()[QStringLiteral("status")]), QStringLiteral("DRAFT"));
 }

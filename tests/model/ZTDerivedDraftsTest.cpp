@@ -26,6 +26,7 @@ TEST_F(ZTDerivedDrafts, ANewDraftTakesTheDefaultSellerTemplateAndTheDueInterval)
 TEST_F(ZTDerivedDrafts, ACopyKeepsLinesPartiesAndTheDueOffsetButNoLink)
 {
     ZTCustomer *customer = ZTCustomer::newCustomer(*m_context);
+    customer->setName(QStringLiteral("ACME")); // issuing keeps the purchaser in the customer of its name
     ZTDocument *source = draft(2);
     source->purchaser()->setBaseCustomer(customer);
     source->purchaser()->setNip(QStringLiteral("5260250274"));
@@ -196,19 +197,24 @@ TEST_F(ZTDerivedDrafts, PaymentTypesOfAPaidProFormaBecomeTheirPaidForms)
     for (const auto &c : cases) {
         ZTDocument *proforma = draft(2);
         proforma->setPaymentType(QString::fromUtf16(c.before));
-        issued(proforma, QStringLiteral("PF"));
+        addLine(proforma, QStringLiteral("Usługa"), QStringLiteral("100"));
+        issued(proforma, QStringLiteral("PF 1"));
         proforma->markPaid();
         EXPECT_EQ(ZTDocument::newRegularInvoiceDraftForProformaDocument(proforma)->paymentType(),
                   QString::fromUtf16(c.after));
     }
     // Unpaid: the type stays.
-    ZTDocument *unpaid = issued(draft(2), QStringLiteral("PF 2"));
+    ZTDocument *unpaid = draft(2);
+    addLine(unpaid, QStringLiteral("Usługa"), QStringLiteral("100"));
+    issued(unpaid, QStringLiteral("PF 2"));
     EXPECT_EQ(ZTDocument::newRegularInvoiceDraftForProformaDocument(unpaid)->paymentType(), QStringLiteral("Przelew"));
 }
 
 TEST_F(ZTDerivedDrafts, AnAdvanceFromAProFormaNeedsAProForma)
 {
-    ZTDocument *invoice = issued(draft(1), QStringLiteral("FV 1"));
+    ZTDocument *invoice = draft(1);
+    addLine(invoice, QStringLiteral("Usługa"), QStringLiteral("100"));
+    issued(invoice, QStringLiteral("FV 1"));
     EXPECT_EQ(ZTDocument::newDraftForAdvanceInvoiceWithProforma(invoice), nullptr);
     EXPECT_EQ(ZTDocument::newDraftForAdvanceInvoiceWithProforma(nullptr), nullptr);
 

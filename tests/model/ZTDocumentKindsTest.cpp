@@ -80,7 +80,9 @@ TEST_F(ZTDocumentKinds, InvoicesIssuedBeforeTheOneSixInstallDateAreFakturaVat)
 
 TEST_F(ZTDocumentKinds, StateChangesKeepPaidAtAcrossCancellation)
 {
-    ZTDocument *invoice = issued(draft(1), QStringLiteral("FV 1/05/2024"));
+    ZTDocument *invoice = draft(1);
+    addLine(invoice, QStringLiteral("Usługa"), QStringLiteral("100"));
+    issued(invoice, QStringLiteral("FV 1/05/2024"));
     ASSERT_TRUE(invoice->isIssued());
     EXPECT_EQ(invoice->statusUpdatedAt(), kNow);
 
@@ -110,12 +112,14 @@ TEST_F(ZTDocumentKinds, IssuingWithAPaidPaymentTypeLeavesItPaid)
 {
     ZTDocument *invoice = draft(1);
     invoice->setPaymentType(QStringLiteral("Zapłacono kartą"));
+    addLine(invoice, QStringLiteral("Usługa"), QStringLiteral("100"));
     issued(invoice, QStringLiteral("FV 2/05/2024"));
     EXPECT_TRUE(invoice->isPaid());
     EXPECT_EQ(invoice->paidAt(), kNow);
 
     ZTDocument *other = draft(1);
     other->setPaymentType(QStringLiteral("Przelew (zapłacono)"));
+    addLine(other, QStringLiteral("Usługa"), QStringLiteral("100"));
     issued(other, QStringLiteral("FV 3/05/2024"));
     EXPECT_TRUE(other->isIssued()); // the paid marker must lead the text
 }
@@ -156,7 +160,9 @@ TEST_F(ZTDocumentKinds, OverdueMeansDueBeforeTodayAndNotPaid)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
-        ZTDocument *invoice = issued(draft(1), QStringLiteral("FV"));
+        ZTDocument *invoice = draft(1);
+        addLine(invoice, QStringLiteral("Usługa"), QStringLiteral("100"));
+        issued(invoice, QStringLiteral("FV 1"));
         invoice->setDueDate(c.due);
         if (c.paid)
             invoice->markPaid();
@@ -205,7 +211,9 @@ TEST_F(ZTDocumentKinds, NumericSortComparesDigitRunsAsNumbersIgnoringCase)
 
 TEST_F(ZTDocumentKinds, DeletionClearsLinksAndDeletesDraftChildren)
 {
-    ZTDocument *advance = issued(draft(32), QStringLiteral("FZ 1"));
+    ZTDocument *advance = draft(32);
+    addLine(advance, QStringLiteral("Zaliczka"), QStringLiteral("100"));
+    issued(advance, QStringLiteral("FZ 1"));
     ZTDocument *next = issued(ZTDocument::newDraftForAdvanceInvoiceOfDocument(advance), QStringLiteral("FZ 2"));
     ZTDocument *pendingFinal = ZTDocument::newDraftForFinalInvoiceOfDocument(next);
     save();
@@ -308,6 +316,7 @@ struct MonthNumbering : ZTDocument::IssueHooks
 {
     ZTDocumentSmartSequencer *sequencer = nullptr;
     int allocations = 0;
+    ZTDocumentSmartSequencer *sequencerForDocument(ZTDocument &) override { return sequencer; }
     ZTDocumentSmartSequencer *firstSequencerForKind(ZTDocument &, int) override { return sequencer; }
     QString availableDocumentID(ZTDocumentSmartSequencer &s, ZTDocument &document) override
     {
@@ -326,10 +335,12 @@ TEST_F(ZTDocumentKinds, DraftsShowTheOfferedNumberAndIssuingTakesIt)
 {
     auto hooks = std::make_shared<MonthNumbering>();
     hooks->sequencer = insert<ZTDocumentSmartSequencer>(QStringLiteral("DocumentSmartSequencer"));
+    hooks->sequencer->setName(QStringLiteral("Faktury"));
     hooks->sequencer->setFormat(QStringLiteral("FV"));
     ZTDocument::setIssueHooks(hooks);
 
-    ZTDocument *invoice = ZTDocument::newDraftOfKind(*m_context, 1);
+    ZTDocument *invoice = draft(1);
+    addLine(invoice, QStringLiteral("Usługa"), QStringLiteral("100"));
     EXPECT_EQ(invoice->docIDSequencer(), hooks->sequencer);
     EXPECT_EQ(invoice->documentID(), QStringLiteral("FV/5"));
     invoice->setIssueDate(kNow.addMonths(1));
@@ -344,7 +355,8 @@ TEST_F(ZTDocumentKinds, DraftsShowTheOfferedNumberAndIssuingTakesIt)
     invoice->updateDocumentID();
     EXPECT_EQ(invoice->documentID(), QStringLiteral("FV/6!"));
 
-    ZTDocument *custom = ZTDocument::newDraftOfKind(*m_context, 1);
+    ZTDocument *custom = draft(1);
+    addLine(custom, QStringLiteral("Usługa"), QStringLiteral("100"));
     custom->setUseCustomDocumentID(true);
     custom->setDocumentID(QStringLiteral("WŁASNY 1"));
     ASSERT_TRUE(custom->issueDocument(error));

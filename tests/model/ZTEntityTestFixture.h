@@ -50,7 +50,7 @@ protected:
     void save()
     {
         Error error;
-        ASSERT_TRUE(m_context->save(error)) << error.localizedDescription().toStdString();
+        ASSERT_TRUE(m_context->save(error)) << error.messages().join(QStringLiteral("; ")).toStdString();
     }
 
     template <class T> T *insert(const QString &entity)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -43,5 +44,22 @@ protected:
         const QJsonDocument doc = QJsonDocument::fromJson(r.out);
         r.json = doc.isArray() ? QJsonValue(doc.array()) : QJsonValue(doc.object());
         return r;
+    }
+
+    // Completes the active company's default seller template (name, address, place of issue),
+    // so that its new documents can be issued.
+    void completeDefaultSeller() const
+    {
+        const CliRun sellers = cli({QStringLiteral("seller"), QStringLiteral("list")});
+        ASSERT_EQ(sellers.exitCode, 0) << sellers.out.toStdString();
+        const QString ref = sellers.json[0][QStringLiteral("ref")].toString();
+        ASSERT_FALSE(ref.isEmpty()) << sellers.out.toStdString();
+        const QString path = dir.filePath(QStringLiteral("seller.json"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(R"({"name": "Moja Firma", "address": "ul. Krótka 3\n31-001 Kraków", "issuesIn": "Kraków"})");
+        file.close();
+        const CliRun set = cli({QStringLiteral("seller"), QStringLiteral("set"), ref, QStringLiteral("--json"), path});
+        ASSERT_EQ(set.exitCode, 0) << set.out.toStdString();
     }
 };
