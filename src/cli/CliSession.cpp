@@ -89,3 +89,20 @@ QJsonObject readJsonObject(const QString &path, const QString &subject)
             QStringLiteral("%1 nie jest poprawnym obiektem JSON (%2).").arg(subject, parseError.errorString())};
     return json.object();
 }
+
+std::optional<Decimal> jsonDecimal(const QJsonValue &value, const QString &field)
+{
+    if (value.isUndefined() || value.isNull())
+        return std::nullopt;
+    QString text = value.isDouble() ? QString::number(value.toDouble(), 'g', 15) : value.toString().trimmed();
+    bool percent = false;
+    if (text.endsWith(QLatin1Char('%'))) {
+        percent = true;
+        text.chop(1);
+    }
+    text.replace(QLatin1Char(','), QLatin1Char('.'));
+    Decimal number;
+    if (!(value.isDouble() || value.isString()) || !Decimal::tryParse(text.trimmed(), &number))
+        throw CliInputError{QStringLiteral("Pole „%1” nie zawiera liczby.").arg(field)};
+    return percent ? number / Decimal(100) : number;
+}

@@ -5,9 +5,12 @@
 #include "CliCommand.h"
 
 #include "app/ZTAppController.h"
+#include "platform/Decimal.h"
 #include "platform/NamedException.h"
 
 #include <QJsonObject>
+
+#include <optional>
 
 class ManagedObject;
 class ManagedObjectContext;
@@ -55,6 +58,10 @@ template <class Work> CliResult cliGuarded(Work work)
         return CliResult::failed(cliInputError(e.reason()));
     }
 }
+
+// A decimal from JSON: a number or a text ("12,50" and "12.50" alike); a trailing "%" divides
+// by 100. Missing or null gives none; anything else is refused naming the field.
+std::optional<Decimal> jsonDecimal(const QJsonValue &value, const QString &field);
 
 // "--json PATH" taken out of the arguments; false when missing.
 bool takeJsonOption(QStringList &args, QString &path);

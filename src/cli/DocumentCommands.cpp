@@ -194,20 +194,7 @@ QJsonObject readDescription(const QString &path)
 
 std::optional<Decimal> decimalField(const QJsonObject &object, const QString &key)
 {
-    const QJsonValue value = object.value(key);
-    if (value.isUndefined() || value.isNull())
-        return std::nullopt;
-    QString text = value.isDouble() ? QString::number(value.toDouble(), 'g', 15) : value.toString().trimmed();
-    bool percent = false;
-    if (text.endsWith(QLatin1Char('%'))) {
-        percent = true;
-        text.chop(1);
-    }
-    text.replace(QLatin1Char(','), QLatin1Char('.'));
-    Decimal number;
-    if (!(value.isDouble() || value.isString()) || !Decimal::tryParse(text.trimmed(), &number))
-        throw InputError{QStringLiteral("Pole „%1” nie zawiera liczby.").arg(key)};
-    return percent ? number / Decimal(100) : number;
+    return jsonDecimal(object.value(key), key);
 }
 
 QDateTime dateField(const QJsonObject &object, const QString &key)

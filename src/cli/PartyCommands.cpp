@@ -121,21 +121,12 @@ QVariant attributeValue(const AttributeDescription &attribute, const QJsonValue 
         return json.toBool();
     case AttributeType::Decimal:
     case AttributeType::Double: {
-        QString text = json.isDouble() ? QString::number(json.toDouble(), 'g', 15) : json.toString().trimmed();
-        bool percent = false;
-        if (text.endsWith(QLatin1Char('%'))) {
-            percent = true;
-            text.chop(1);
-        }
-        text.replace(QLatin1Char(','), QLatin1Char('.'));
-        Decimal number;
-        if (!(json.isDouble() || json.isString()) || !Decimal::tryParse(text.trimmed(), &number))
+        const std::optional<Decimal> number = jsonDecimal(json, key);
+        if (!number)
             throw InputError{QStringLiteral("Pole „%1” nie zawiera liczby.").arg(key)};
-        if (percent)
-            number = number / Decimal(100);
         // Decimal attributes take decimal text, so no binary float comes in between.
-        return attribute.type == AttributeType::Double ? QVariant(number.toString().toDouble())
-                                                        : QVariant(number.toString());
+        return attribute.type == AttributeType::Double ? QVariant(number->toString().toDouble())
+                                                        : QVariant(number->toString());
     }
     case AttributeType::Date: {
         const QString text = json.toString();
