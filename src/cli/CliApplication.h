@@ -19,3 +19,7 @@ private:
     int usage(const QString &message, bool asHelp = false);
     QStringList m_arguments;
 };
+
+// True for the commands that lay pages out (document pdf, export pdf): they need a
+// QGuiApplication prepared for the web engine.
+bool cliCommandNeedsRendering(const QStringList &arguments);

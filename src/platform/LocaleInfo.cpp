@@ -91,3 +91,17 @@ QString LocaleInfo::formatPercent(const Decimal &fraction, int maxFractionDigits
         return fraction.scaledByPowerOf10(2).toString() + QStringLiteral("%");
     return QString::fromUtf16(buffer, length);
 }
+
+QString LocaleInfo::spellOut(long long value, const QString &localeName)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UNumberFormat *format = unum_open(UNUM_SPELLOUT, nullptr, 0, localeId(localeName).constData(), nullptr, &status);
+    if (U_FAILURE(status) || !format)
+        return QString::number(value);
+    UChar buffer[512];
+    const int32_t length = unum_formatInt64(format, value, buffer, 512, nullptr, &status);
+    unum_close(format);
+    if (U_FAILURE(status) || length <= 0)
+        return QString::number(value);
+    return QString::fromUtf16(buffer, length);
+}

@@ -19,5 +19,8 @@ QStringList commonCurrencyCodes();
 // A fraction in the locale's percent style (0.23 -> "23%" or "23 %"), at most maxFractionDigits
 // digits after the separator. Formatted from the decimal text, never through binary floating point.
 QString formatPercent(const Decimal &fraction, int maxFractionDigits, const QString &localeName = QString());
+// A whole number in words by the locale's standard spell-out rules (1234 in pl_PL: "tysiąc
+// dwieście trzydzieści cztery"); negative numbers get the locale's word for minus.
+QString spellOut(long long value, const QString &localeName = QString());
 
 } // namespace LocaleInfo
