@@ -373,20 +373,9 @@ void applyDescription(ZTDocument *document, const QJsonObject &description, CliS
     document->recalculateAllItems();
 }
 
-// ---- the active company
+// ---- saving
 
-class Session : public CliSession
-{
-public:
-    ZTDocument *find(const QString &ref) { return findDocument(ref); }
-};
-
-template <class Work> CliResult guarded(Work work)
-{
-    return cliGuarded(std::move(work));
-}
-
-CliResult savedDocument(Session &session, ZTDocument *document)
+CliResult savedDocument(CliSession &session, ZTDocument *document)
 {
     Error error;
     if (!session.save(error))
@@ -402,12 +391,12 @@ CliResult create(const QStringList &arguments)
     QString path;
     if (!takeJsonOption(args, path) || !args.isEmpty())
         return CliResult::badUsage();
-    return guarded([&] {
+    return cliGuarded([&] {
         const QJsonObject description = readDescription(path);
         const int kind = description.value(QStringLiteral("kind")).toInt(ZTDocument::kKindInvoice);
         if (!ZTDocument::isValidKind(kind))
             throw InputError{QStringLiteral("Nieznany rodzaj dokumentu %1.").arg(kind)};
-        Session session;
+        CliSession session;
         ZTDocument *document = ZTDocument::newDraftOfKind(session.context(), kind);
         // As the form does, a new document is in the default currency unless told otherwise.
         document->setCurrency(ZTCurrencyManager::sharedInstance().defaultCurrencyCode());
@@ -422,10 +411,10 @@ CliResult set(const QStringList &arguments)
     QString path;
     if (!takeJsonOption(args, path) || args.size() != 1)
         return CliResult::badUsage();
-    return guarded([&] {
+    return cliGuarded([&] {
         const QJsonObject description = readDescription(path);
-        Session session;
-        ZTDocument *document = session.find(args.first());
+        CliSession session;
+        ZTDocument *document = session.findDocument(args.first());
         if (description.contains(QStringLiteral("kind")))
             document->setValidDocumentKind(description.value(QStringLiteral("kind")).toInt(0));
         applyDescription(document, description, session);
@@ -437,9 +426,9 @@ CliResult show(const QStringList &args)
 {
     if (args.size() != 1)
         return CliResult::badUsage();
-    return guarded([&] {
-        Session session;
-        return CliResult::ok(documentJson(session.find(args.first())));
+    return cliGuarded([&] {
+        CliSession session;
+        return CliResult::ok(documentJson(session.findDocument(args.first())));
     });
 }
 
@@ -465,8 +454,8 @@ CliResult list(const QStringList &args)
         if (!ok)
             return CliResult::badUsage(QStringLiteral("%1 needs a number").arg(option));
     }
-    return guarded([&] {
-        Session session;
+    return cliGuarded([&] {
+        CliSession session;
         ZTDocumentManager &documents = session.controller().documentManager();
         QList<ZTDocument *> found;
         if (scope == Scope::Drafts)
@@ -503,9 +492,9 @@ CliResult derive(const QStringList &args)
                                   QStringLiteral("invoice"), QStringLiteral("advance-from-proforma")};
     if (!ways.contains(as))
         return CliResult::badUsage(QStringLiteral("--as takes one of %1").arg(ways.join(QStringLiteral(", "))));
-    return guarded([&] {
-        Session session;
-        ZTDocument *source = session.find(args.first());
+    return cliGuarded([&] {
+        CliSession session;
+        ZTDocument *source = session.findDocument(args.first());
         if (as != QStringLiteral("copy") && source->isDraft())
             throw InputError{QStringLiteral("Z wersji roboczej można zrobić tylko kopię.")};
         ZTDocument *draft = nullptr;
@@ -537,9 +526,9 @@ CliResult issue(const QStringList &args)
 {
     if (args.size() != 1)
         return CliResult::badUsage();
-    return guarded([&] {
-        Session session;
-        ZTDocument *document = session.find(args.first());
+    return cliGuarded([&] {
+        CliSession session;
+        ZTDocument *document = session.findDocument(args.first());
         if (!document->isDraft())
             throw InputError{QStringLiteral("Dokument %1 jest już wystawiony.").arg(document->documentID())};
         // A taken number only warns, as the window's question does; the CLI goes on.
@@ -567,9 +556,9 @@ CliResult mark(const QStringList &args)
     if (args.size() != 2 || !states.contains(args.at(1)))
         return CliResult::badUsage();
     const QString state = args.at(1);
-    return guarded([&] {
-        Session session;
-        ZTDocument *document = session.find(args.first());
+    return cliGuarded([&] {
+        CliSession session;
+        ZTDocument *document = session.findDocument(args.first());
         if (document->isDraft())
             throw InputError{QStringLiteral("Wersji roboczej nie można oznaczyć; najpierw wystaw dokument.")};
         if (state == QStringLiteral("paid")) {
@@ -606,9 +595,9 @@ CliResult remove(const QStringList &args)
 {
     if (args.size() != 1)
         return CliResult::badUsage();
-    return guarded([&] {
-        Session session;
-        ZTDocument *document = session.find(args.first());
+    return cliGuarded([&] {
+        CliSession session;
+        ZTDocument *document = session.findDocument(args.first());
         const QJsonObject deleted{{QStringLiteral("deleted"), refJson(document)},
                                   {QStringLiteral("documentID"), document->documentID()}};
         // As the list: the event's removal is asked for before the document goes.
