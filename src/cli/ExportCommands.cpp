@@ -5,14 +5,19 @@
 #include "model/ZTDocument.h"
 #include "model/ZTDocumentManager.h"
 #include "output/ZTDocumentPrintController.h"
-#include "output/ZTDocumentRendering.h"
+#include "output/ZTDocumentRenderQueue.h"
+#include "output/ZTDocumentRepresentation.h"
+#include "output/ZTDocumentRepresentationFactory.h"
+#include "output/ZTSettlementsRepresentation.h"
 #include "platform/FreeFileName.h"
 
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QMap>
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -90,25 +95,87 @@ CliResult exportPdf(const QStringList &args)
             throw CliInputError{QStringLiteral("Nie można utworzyć katalogu %1.").arg(options.folder)};
 
         // As fast as rendering goes: no timer between documents, unlike the window's export.
-        ZTDocumentPrintController printer(ZTDocumentRendering::pdfSource());
+        // Every version a document needs is laid out first (many documents per page, several
+        // pages at once); the file is then assembled from those pieces, in document order.
+        struct Pieces
+        {
+            int missing = 0;
+            QMap<int, QByteArray> versions;
+            QByteArray settlements;
+        };
+        const qsizetype count = documents.size();
+        std::vector<Pieces> pieces(static_cast<size_t>(count));
+        qsizetype nextToWrite = 0;
+        qsizetype nextToLayOut = 0;
+        ZTDocumentPdfSource laidOut;
+        laidOut.documentPdf = [&](ZTDocument *, int version, const QDateTime &) {
+            return pieces[size_t(nextToWrite)].versions.value(version);
+        };
+        laidOut.settlementsPdf = [&](ZTDocument *) { return pieces[size_t(nextToWrite)].settlements; };
+        ZTDocumentPrintController printer(laidOut);
+
         QJsonArray written;
         int failures = 0;
-        const qsizetype count = documents.size();
-        for (qsizetype i = 0; i < count; ++i) {
-            ZTDocument *document = documents.at(i);
-            const QString path =
-                FreeFileName::freePath(folder.absoluteFilePath(document->filename() + QStringLiteral(".pdf")));
-            const bool ok = printer.writeDocument(document, path, options.version,
-                                                  options.settlements && document->isMarginInvoice());
-            std::fprintf(stderr, "%lld z %lld %s%s\n", static_cast<long long>(i + 1), static_cast<long long>(count),
-                         QDir::toNativeSeparators(path).toUtf8().constData(), ok ? "" : " (nie zapisano)");
-            if (!ok) {
-                ++failures;
-                continue;
+        const auto writeReady = [&] {
+            while (nextToWrite < nextToLayOut && pieces[size_t(nextToWrite)].missing == 0) {
+                ZTDocument *document = documents.at(nextToWrite);
+                const QString path =
+                    FreeFileName::freePath(folder.absoluteFilePath(document->filename() + QStringLiteral(".pdf")));
+                const bool ok = printer.writeDocument(document, path, options.version,
+                                                      options.settlements && document->isMarginInvoice());
+                pieces[size_t(nextToWrite)] = Pieces{};
+                ++nextToWrite;
+                std::fprintf(stderr, "%lld z %lld %s%s\n", static_cast<long long>(nextToWrite),
+                             static_cast<long long>(count), QDir::toNativeSeparators(path).toUtf8().constData(),
+                             ok ? "" : " (nie zapisano)");
+                if (!ok) {
+                    ++failures;
+                    continue;
+                }
+                written.append(QJsonObject{{QStringLiteral("documentID"), document->documentID()},
+                                           {QStringLiteral("path"), path}});
             }
-            written.append(QJsonObject{{QStringLiteral("documentID"), document->documentID()},
-                                       {QStringLiteral("path"), path}});
-        }
+        };
+
+        ZTDocumentRenderQueue queue;
+        queue.setFeeder([&]() -> bool {
+            if (nextToLayOut == count)
+                return false;
+            const qsizetype index = nextToLayOut;
+            ZTDocument *document = documents.at(index);
+            const QList<int> versions = options.version == ZTDocumentPrintController::kVersionOriginalAndCopy
+                                            ? QList<int>{ZTDocumentPrintController::kVersionOriginal,
+                                                         ZTDocumentPrintController::kVersionCopy}
+                                            : QList<int>{options.version};
+            for (const int version : versions) {
+                std::unique_ptr<ZTDocumentRepresentation> representation =
+                    ZTDocumentRepresentationFactory::representationOfDocument(document, version);
+                if (!representation)
+                    continue;
+                ++pieces[size_t(index)].missing;
+                queue.add(*representation, [&, index, version](const QByteArray &pdf) {
+                    Pieces &done = pieces[size_t(index)];
+                    done.versions.insert(version, pdf);
+                    --done.missing;
+                    writeReady();
+                });
+            }
+            if (options.settlements && document->isMarginInvoice()) {
+                ZTSettlementsRepresentation sheet(document);
+                ++pieces[size_t(index)].missing;
+                queue.add(sheet, [&, index](const QByteArray &pdf) {
+                    Pieces &done = pieces[size_t(index)];
+                    done.settlements = pdf;
+                    --done.missing;
+                    writeReady();
+                });
+            }
+            ++nextToLayOut;
+            // A document with nothing to lay out is reported (as not written) in its turn.
+            writeReady();
+            return true;
+        });
+        queue.run();
         if (failures > 0)
             return CliResult::failed(cliInputError(
                 QStringLiteral("Nie zapisano %1 z %2 dokumentów.").arg(failures).arg(count)));

@@ -146,15 +146,22 @@ PdfDocument ZTDocumentPrintController::contentForDocument(ZTDocument *document, 
 bool ZTDocumentPrintController::writeDocument(ZTDocument *document, const QString &path, int version,
                                               bool includeSettlements)
 {
-    const PdfDocument content = contentForDocument(document, version, includeSettlements);
-    if (content.isEmpty()) {
+    QByteArray data;
+    if (version != kVersionOriginalAndCopy && !(includeSettlements && document->isMarginInvoice())) {
+        // One rendered version is a whole PDF already: written as it is, not re-assembled.
+        data = m_source.documentPdf(document, version, {});
+    } else {
+        const PdfDocument content = contentForDocument(document, version, includeSettlements);
+        if (!content.isEmpty())
+            data = content.data();
+    }
+    if (data.isEmpty()) {
         // Nothing could be rendered: better no file than an empty one under the document's name.
         ZTLOG(QStringLiteral("PDF not written to %1: the document has no pages").arg(path));
         return false;
     }
-    const QByteArray data = content.data();
     QSaveFile file(path);
-    if (data.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
         ZTLOG(QStringLiteral("PDF not written to %1: %2").arg(path, file.errorString()));
         return false;
     }

@@ -20,6 +20,15 @@ QString ZTDocumentRendering::templateText(const ZTDocumentAttributesRepresentati
     return representation.documentTemplate();
 }
 
+bool ZTDocumentRendering::usesBuiltInTemplate(const ZTDocumentAttributesRepresentation &representation)
+{
+    if (dynamic_cast<const ZTSettlementsRepresentation *>(&representation))
+        return true;
+    if (dynamic_cast<const ZTDocumentRepresentation *>(&representation))
+        return !ZTTemplateLibrary::useCustomTemplates();
+    return false;
+}
+
 QString ZTDocumentRendering::mergedHtml(ZTDocumentAttributesRepresentation &representation, bool *parsingFailed)
 {
     ZTTemplateMerge merge;
@@ -53,18 +62,33 @@ std::unique_ptr<ZTDocumentView> ZTDocumentRendering::printableView(ZTDocumentAtt
     return view;
 }
 
+namespace {
+
+ZTDocumentView *pooledView(ZTDocumentAttributesRepresentation &representation)
+{
+    ZTDocumentView *view = ZTDocumentView::takeReusable();
+    view->setDocumentTitle(representation.documentAttributes().value(QStringLiteral("documentID")).toString());
+    view->loadHtml(ZTDocumentRendering::mergedHtml(representation), ZTDocumentRendering::baseUrl(representation));
+    return view;
+}
+
+} // namespace
+
 QByteArray ZTDocumentRendering::pdfData(ZTDocumentAttributesRepresentation &representation)
 {
-    return printableView(representation)->pdfData();
+    ZTDocumentView *view = pooledView(representation);
+    const QByteArray data = view->pdfData();
+    view->recycle();
+    return data;
 }
 
 void ZTDocumentRendering::producePdfData(ZTDocumentAttributesRepresentation &representation,
                                          std::function<void(const QByteArray &)> completion)
 {
-    // The view lives until its PDF is handed over.
-    ZTDocumentView *view = printableView(representation).release();
+    // The view goes back to the pool once its PDF is handed over.
+    ZTDocumentView *view = pooledView(representation);
     view->producePdfData([view, completion = std::move(completion)](const QByteArray &data) {
-        view->deleteLater();
+        view->recycle();
         completion(data);
     });
 }

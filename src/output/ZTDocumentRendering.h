@@ -27,6 +27,10 @@ public:
     // The merged HTML; "" for a template that cannot be parsed (logged; *parsingFailed set).
     static QString mergedHtml(ZTDocumentAttributesRepresentation &representation, bool *parsingFailed = nullptr);
 
+    // True for the built-in templates and the settlement sheet, whose pages can be laid out
+    // together with others (ZTDocumentRenderQueue); false for custom templates.
+    static bool usesBuiltInTemplate(const ZTDocumentAttributesRepresentation &representation);
+
     // The folder URL against which the merged HTML's relative links resolve.
     static QUrl baseUrl(const ZTDocumentAttributesRepresentation &representation);
 

@@ -1,52 +1,43 @@
 #include "ZTDocumentView.h"
 
-#include "app/ZTAppController.h"
-#include "output/ZTTemplateLibrary.h"
+#include "output/ZTDocumentBatch.h"
+#include "output/ZTPdfPageStamper.h"
+
 #include "platform/SettingsStore.h"
 #include "platform/ZTLog.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPdfWriter>
 #include <QRandomGenerator>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
-// The current qpdf interface (shared pointers), without the old one's warnings.
-#define POINTERHOLDER_TRANSITION 4
-#include <qpdf/Buffer.hh>
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
-#include <qpdf/QPDFPageObjectHelper.hh>
-#include <qpdf/QPDFWriter.hh>
-
-#include <set>
 
 const QString ZTDocumentView::kShowHeaderKey = QStringLiteral("ZTRepresentationShowHeader");
 
 namespace {
 
+// A4 margins in points; the bottom one leaves room for the footer's 25 pt logo, which
+// ZTPdfPageStamper draws there.
 constexpr qreal kSideMargin = 23.0;
 constexpr qreal kTopMargin = 23.0;
-// Room under the content for the footer's 25 pt logo.
 constexpr qreal kBottomMargin = 40.0;
-constexpr qreal kHeaderHeight = 18.0;
-constexpr qreal kLogoHeight = 25.0;
-const QColor kGrey(0x80, 0x80, 0x80);
 
-// One off-the-record profile for all documents: nothing of a page is kept on disk.
-QWebEngineProfile *renderingProfile()
+// The engine's objects shared by all documents: one off-the-record profile (nothing of a page
+// is kept on disk) and the views waiting for their next document. A page that has laid out
+// one document lays out the next in the same renderer process; a new page would start a
+// process of its own, which costs more than the layout. The pool deletes its views before the
+// profile, as the engine wants.
+class RenderingPool : public QObject
 {
-    static QPointer<QWebEngineProfile> profile;
-    if (!profile) {
-        profile = new QWebEngineProfile(QCoreApplication::instance());
+public:
+    RenderingPool() : QObject(QCoreApplication::instance())
+    {
+        profile = new QWebEngineProfile(this);
         QWebEngineSettings *settings = profile->settings();
         settings->setAttribute(QWebEngineSettings::PrintElementBackgrounds, true);
         settings->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
@@ -54,9 +45,41 @@ QWebEngineProfile *renderingProfile()
         settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
         settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
         settings->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
+        // The engine tears itself down in a routine run when the application object goes;
+        // the views and the profile must be gone before that. Routines run last-added first,
+        // and the engine added its own when the profile above was made.
+        qAddPostRoutine(&RenderingPool::release);
     }
-    return profile;
-}
+    static void release()
+    {
+        delete instanceSlot().data();
+    }
+    ~RenderingPool() override
+    {
+        // Idle or still busy, every view made from the pool goes before the profile.
+        idle.clear();
+        qDeleteAll(findChildren<ZTDocumentView *>(Qt::FindDirectChildrenOnly));
+        delete profile;
+    }
+
+    static QPointer<RenderingPool> &instanceSlot()
+    {
+        static QPointer<RenderingPool> pool;
+        return pool;
+    }
+    static RenderingPool &instance()
+    {
+        QPointer<RenderingPool> &pool = instanceSlot();
+        if (!pool)
+            pool = new RenderingPool;
+        return *pool;
+    }
+
+    QWebEngineProfile *profile = nullptr;
+    QList<QPointer<ZTDocumentView>> idle;
+};
+
+QWebEngineProfile *renderingProfile() { return RenderingPool::instance().profile; }
 
 QString pageScript(const QString &name)
 {
@@ -74,88 +97,6 @@ const QStringList &pageScriptNames()
     return names;
 }
 
-// The maker's grey mark: a rounded square with a "V", drawn as vectors so it stays sharp.
-void drawLogo(QPainter &painter, const QRectF &rect)
-{
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0xa0, 0xa0, 0xa0));
-    painter.drawRoundedRect(rect, rect.height() * 0.2, rect.height() * 0.2);
-    QPainterPath v;
-    const qreal w = rect.width();
-    const qreal h = rect.height();
-    v.moveTo(rect.left() + w * 0.22, rect.top() + h * 0.25);
-    v.lineTo(rect.left() + w * 0.5, rect.top() + h * 0.78);
-    v.lineTo(rect.left() + w * 0.78, rect.top() + h * 0.25);
-    painter.setPen(QPen(Qt::white, h * 0.12, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(v);
-    painter.restore();
-}
-
-// Text laid out from the rectangle's origin, with the painter's state kept.
-void writeText(QPainter &painter, const QString &text, const QFont &font, const QRectF &rect, Qt::Alignment alignment)
-{
-    painter.save();
-    painter.setFont(font);
-    painter.setPen(kGrey);
-    painter.drawText(rect, int(alignment | Qt::TextSingleLine), text);
-    painter.restore();
-}
-
-struct PageSize
-{
-    qreal width;
-    qreal height;
-};
-
-// A PDF of the same page count and sizes holding only the header and footer.
-QByteArray headerFooterPages(const std::vector<PageSize> &sizes, const QString &title, bool withHeader)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setResolution(72); // painter units are points
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setCreator(QStringLiteral("Tolvana"));
-    writer.setPageSize(QPageSize(QSizeF(sizes.front().width, sizes.front().height), QPageSize::Point));
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return {};
-    QFont headerFont(QStringLiteral("Helvetica"));
-    headerFont.setPointSizeF(9);
-    QFont footerFont(QStringLiteral("Helvetica"));
-    footerFont.setPointSizeF(7);
-    footerFont.setBold(true);
-    const QString footer = ZTDocumentView::pageFooter();
-    const int count = int(sizes.size());
-    for (int i = 0; i < count; ++i) {
-        if (i > 0) {
-            writer.setPageSize(QPageSize(QSizeF(sizes[size_t(i)].width, sizes[size_t(i)].height), QPageSize::Point));
-            writer.newPage();
-        }
-        const qreal w = sizes[size_t(i)].width;
-        const qreal h = sizes[size_t(i)].height;
-        const qreal textWidth = w - 2 * kSideMargin;
-        if (withHeader) {
-            // In the top margin, right-aligned, just above the content.
-            const QRectF headerRect(kSideMargin, kTopMargin - kHeaderHeight - 2, textWidth, kHeaderHeight);
-            writeText(painter, ZTDocumentView::pageHeader(title, i + 1, count), headerFont, headerRect,
-                      Qt::AlignRight | Qt::AlignBottom);
-        }
-        // The footer sits in the bottom margin: the logo, then the text beside it.
-        const qreal footerTop = h - kBottomMargin + (kBottomMargin - kLogoHeight) / 2;
-        const QRectF logoRect(kSideMargin, footerTop, kLogoHeight, kLogoHeight);
-        drawLogo(painter, logoRect);
-        const QRectF textRect(logoRect.right() + 5, footerTop, textWidth - kLogoHeight - 5, kLogoHeight);
-        writeText(painter, footer, footerFont, textRect, Qt::AlignLeft | Qt::AlignVCenter);
-    }
-    painter.end();
-    return bytes;
-}
-
 } // namespace
 
 ZTDocumentView::ZTDocumentView(QObject *parent) : QObject(parent)
@@ -166,6 +107,36 @@ ZTDocumentView::ZTDocumentView(QObject *parent) : QObject(parent)
 }
 
 ZTDocumentView::~ZTDocumentView() { removePreviewFile(); }
+
+ZTDocumentView *ZTDocumentView::takeReusable()
+{
+    RenderingPool &pool = RenderingPool::instance();
+    while (!pool.idle.isEmpty()) {
+        ZTDocumentView *view = pool.idle.takeLast().data();
+        if (view)
+            return view;
+    }
+    return new ZTDocumentView(&pool);
+}
+
+void ZTDocumentView::recycle()
+{
+    // A view still busy with a page is not handed out again.
+    if (m_loading || m_printing || m_completion) {
+        deleteLater();
+        return;
+    }
+    m_titles.clear();
+    RenderingPool &pool = RenderingPool::instance();
+    setParent(&pool);
+    pool.idle.append(this);
+}
+
+void ZTDocumentView::loadDocuments(const QStringList &htmls, const QStringList &titles, const QUrl &baseUrl)
+{
+    m_titles = titles;
+    loadHtml(ZTDocumentBatch::joinedHtml(htmls), baseUrl);
+}
 
 void ZTDocumentView::loadHtml(const QString &html, const QUrl &baseUrl)
 {
@@ -212,6 +183,13 @@ void ZTDocumentView::runPageScripts(int index)
 }
 
 void ZTDocumentView::producePdfData(std::function<void(const QByteArray &)> completion)
+{
+    producePdfDocuments([completion = std::move(completion)](const QList<QByteArray> &documents) {
+        completion(documents.value(0));
+    });
+}
+
+void ZTDocumentView::producePdfDocuments(std::function<void(const QList<QByteArray> &)> completion)
 {
     if (m_completion) {
         ZTLOG(QStringLiteral("PDF data already being produced"));
@@ -260,14 +238,15 @@ void ZTDocumentView::printingFinished(const QString &filePath, bool success)
             data = file.readAll();
     }
     removePreviewFile();
+    QList<QByteArray> documents;
     if (!data.isEmpty()) {
         const bool withHeader = SettingsStore::standard().boolValue(kShowHeaderKey);
-        data = stampHeaderAndFooter(data, m_documentTitle, withHeader);
+        documents = ZTPdfPageStamper::stampedDocuments(data, m_titles, withHeader);
     }
-    finish(data);
+    finish(documents);
 }
 
-void ZTDocumentView::finish(const QByteArray &data)
+void ZTDocumentView::finish(const QList<QByteArray> &data)
 {
     m_printing = false;
     auto completion = std::move(m_completion);
@@ -278,18 +257,10 @@ void ZTDocumentView::finish(const QByteArray &data)
 
 QString ZTDocumentView::pageHeader(const QString &title, int page, int pageCount)
 {
-    return QStringLiteral("%1 - strona %2 z %3").arg(title).arg(page).arg(pageCount);
+    return ZTPdfPageStamper::pageHeader(title, page, pageCount);
 }
 
-QString ZTDocumentView::pageFooter()
-{
-    const QString version = QStringLiteral(TOLVANA_VERSION);
-    if (SettingsStore::standard().boolValue(ZTTemplateLibrary::kCustomTemplatesEnabledKey)) {
-        const QString nip = SettingsStore::standard().stringValue(ZTAppController::kActiveCompanyNipKey);
-        return QStringLiteral("Dokument wystawiony w programie Tolvana %1 dla NIP %2").arg(version, nip);
-    }
-    return QStringLiteral("Dokument wystawiony w programie Tolvana %1").arg(version);
-}
+QString ZTDocumentView::pageFooter() { return ZTPdfPageStamper::pageFooter(); }
 
 QString ZTDocumentView::previewFilesDirectory()
 {
@@ -324,50 +295,5 @@ void ZTDocumentView::removePreviewFile()
 
 QByteArray ZTDocumentView::stampHeaderAndFooter(const QByteArray &pdf, const QString &title, bool withHeader)
 {
-    try {
-        QPDF document;
-        document.setSuppressWarnings(true);
-        document.processMemoryFile("document", pdf.constData(), size_t(pdf.size()));
-        std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(document).getAllPages();
-        if (pages.empty())
-            return pdf;
-        std::vector<PageSize> sizes;
-        for (QPDFPageObjectHelper &page : pages) {
-            const QPDFObjectHandle::Rectangle box = page.getMediaBox().getArrayAsRectangle();
-            sizes.push_back({box.urx - box.llx, box.ury - box.lly});
-        }
-        const QByteArray overlayBytes = headerFooterPages(sizes, title, withHeader);
-        QPDF overlay;
-        overlay.setSuppressWarnings(true);
-        overlay.processMemoryFile("overlay", overlayBytes.constData(), size_t(overlayBytes.size()));
-        std::vector<QPDFPageObjectHelper> overlayPages = QPDFPageDocumentHelper(overlay).getAllPages();
-        for (size_t i = 0; i < pages.size() && i < overlayPages.size(); ++i) {
-            QPDFPageObjectHelper &page = pages[i];
-            QPDFObjectHandle form = document.copyForeignObject(overlayPages[i].getFormXObjectForPage());
-            QPDFObjectHandle resources = page.getAttribute("/Resources", true);
-            if (!resources.isDictionary()) {
-                resources = QPDFObjectHandle::newDictionary();
-                page.getObjectHandle().replaceKey("/Resources", resources);
-            }
-            if (!resources.getKey("/XObject").isDictionary())
-                resources.replaceKey("/XObject", QPDFObjectHandle::newDictionary());
-            int suffix = 0;
-            const std::string name = resources.getUniqueResourceName("/ZTHF", suffix);
-            resources.getKey("/XObject").replaceKey(name, form);
-            const std::string placement =
-                page.placeFormXObject(form, name, page.getMediaBox().getArrayAsRectangle());
-            // The page's own drawing is wrapped so that its state cannot leak into ours.
-            page.addPageContents(QPDFObjectHandle::newStream(&document, "q\n"), true);
-            page.addPageContents(QPDFObjectHandle::newStream(&document, "\nQ\nq\n" + placement + "\nQ\n"), false);
-        }
-        QPDFWriter writer(document);
-        writer.setOutputMemory();
-        writer.setStaticID(false);
-        writer.write();
-        std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
-        return QByteArray(reinterpret_cast<const char *>(buffer->getBuffer()), qsizetype(buffer->getSize()));
-    } catch (const std::exception &e) {
-        ZTLOG(QStringLiteral("header and footer could not be added: %1").arg(QString::fromUtf8(e.what())));
-        return {};
-    }
+    return ZTPdfPageStamper::stampedDocuments(pdf, {title}, withHeader).value(0);
 }

@@ -5,6 +5,7 @@
 #include <QPageLayout>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <functional>
@@ -28,11 +29,20 @@ public:
     explicit ZTDocumentView(QObject *parent = nullptr);
     ~ZTDocumentView() override;
 
-    QString documentTitle() const { return m_documentTitle; }
-    void setDocumentTitle(const QString &title) { m_documentTitle = title; }
+    // A view from the pool of views kept between documents (a new one when none is idle), and
+    // back into the pool once its PDF has been handed over.
+    static ZTDocumentView *takeReusable();
+    void recycle();
+
+    QString documentTitle() const { return m_titles.value(0); }
+    void setDocumentTitle(const QString &title) { m_titles = QStringList{title}; }
 
     // Loads the merged HTML; relative links resolve against baseUrl (a folder URL).
     void loadHtml(const QString &html, const QUrl &baseUrl);
+    // Loads several merged documents of the same page frame (ZTDocumentBatch::canJoin) as one
+    // page, each beginning on a sheet of its own; they are printed together and handed back
+    // one by one (producePdfDocuments).
+    void loadDocuments(const QStringList &htmls, const QStringList &titles, const QUrl &baseUrl);
     bool isLoading() const { return m_loading; }
     bool loadSucceeded() const { return m_loadOk; }
 
@@ -42,6 +52,9 @@ public:
     // The laid-out pages as PDF data, handed to the completion on the main thread once the
     // page has loaded and its scripts have run; empty data when laying out or writing failed.
     void producePdfData(std::function<void(const QByteArray &)> completion);
+    // The PDF of each loaded document, in order; an empty list when laying out, writing or
+    // telling the documents apart failed.
+    void producePdfDocuments(std::function<void(const QList<QByteArray> &)> completion);
     // The same, waiting in a local event loop (for the command line and tests).
     QByteArray pdfData();
 
@@ -65,16 +78,16 @@ private:
     void runPageScripts(int index);
     void startPrinting();
     void printingFinished(const QString &filePath, bool success);
-    void finish(const QByteArray &data);
+    void finish(const QList<QByteArray> &data);
     bool preparePreviewFile();
     void removePreviewFile();
 
     QWebEnginePage *m_page = nullptr;
-    QString m_documentTitle;
+    QStringList m_titles;
     QString m_previewFilePath;
     bool m_loading = false;
     bool m_loadOk = false;
     bool m_scriptsDone = false;
     bool m_printing = false;
-    std::function<void(const QByteArray &)> m_completion;
+    std::function<void(const QList<QByteArray> &)> m_completion;
 };

@@ -21,6 +21,8 @@ void prepare()
             flags += (flags.isEmpty() ? QString() : QStringLiteral(" ")) + flag;
     };
     add(QStringLiteral("--disable-gpu"));
+    // The engine's older layout code prints our pages a third faster, sheet for sheet the same.
+    add(QStringLiteral("--disable-features=LayoutNG"));
     if (::geteuid() == 0) {
         add(QStringLiteral("--no-sandbox"));
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");

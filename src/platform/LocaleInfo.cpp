@@ -7,6 +7,7 @@
 #include <unicode/unum.h>
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -94,13 +95,30 @@ QString LocaleInfo::formatPercent(const Decimal &fraction, int maxFractionDigits
 
 QString LocaleInfo::spellOut(long long value, const QString &localeName)
 {
+    // Opening a spell-out format parses its whole rule set: each thread keeps one per locale.
+    struct Formats
+    {
+        std::map<QString, UNumberFormat *> byLocale;
+        ~Formats()
+        {
+            for (auto &entry : byLocale)
+                unum_close(entry.second);
+        }
+    };
+    thread_local Formats formats;
     UErrorCode status = U_ZERO_ERROR;
-    UNumberFormat *format = unum_open(UNUM_SPELLOUT, nullptr, 0, localeId(localeName).constData(), nullptr, &status);
-    if (U_FAILURE(status) || !format)
-        return QString::number(value);
+    UNumberFormat *&format = formats.byLocale[localeName];
+    if (!format) {
+        format = unum_open(UNUM_SPELLOUT, nullptr, 0, localeId(localeName).constData(), nullptr, &status);
+        if (U_FAILURE(status) || !format) {
+            if (format)
+                unum_close(format);
+            format = nullptr;
+            return QString::number(value);
+        }
+    }
     UChar buffer[512];
     const int32_t length = unum_formatInt64(format, value, buffer, 512, nullptr, &status);
-    unum_close(format);
     if (U_FAILURE(status) || length <= 0)
         return QString::number(value);
     return QString::fromUtf16(buffer, length);
