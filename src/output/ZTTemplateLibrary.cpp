@@ -2,11 +2,15 @@
 
 #include "app/ZTAppController.h"
 #include "model/ZTDocument.h"
+#include "platform/ResourceCipher.h"
 #include "platform/SettingsStore.h"
 #include "platform/ZTLog.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 
 const QString ZTTemplateLibrary::kCustomTemplatesEnabledKey = QStringLiteral("ZTCustomTemplatesEnabled");
 
@@ -73,7 +77,41 @@ QString ZTTemplateLibrary::builtInTemplateName(const QVariantMap &documentAttrib
 
 QString ZTTemplateLibrary::builtInTemplateText(const QString &name)
 {
-    return readUtf8(QStringLiteral(":/templates/%1.html").arg(name));
+    return builtInText(QStringLiteral(":/templates/%1.html").arg(name));
+}
+
+QString ZTTemplateLibrary::builtInText(const QString &resourcePath)
+{
+    // Deciphered once: every document of an export reads the same few templates.
+    static QMutex mutex;
+    static QHash<QString, QString> texts;
+    const QMutexLocker locker(&mutex);
+    const auto known = texts.constFind(resourcePath);
+    if (known != texts.constEnd())
+        return *known;
+    QString text;
+    QFile file(resourcePath);
+    if (file.open(QIODevice::ReadOnly)) {
+        const std::optional<QByteArray> plain = ResourceCipher::decipher(file.readAll());
+        if (plain)
+            text = QString::fromUtf8(*plain);
+        else
+            ZTLOG(QStringLiteral("built-in template %1 is damaged").arg(resourcePath));
+    }
+    texts.insert(resourcePath, text);
+    return text;
+}
+
+QList<QPair<QString, QString>> ZTTemplateLibrary::builtInPartials()
+{
+    static const QList<QPair<QString, QString>> partials = [] {
+        QList<QPair<QString, QString>> found;
+        const QDir folder(QStringLiteral(":/templates/partials"));
+        for (const QString &fileName : folder.entryList({QStringLiteral("*.html")}, QDir::Files))
+            found.append({fileName.chopped(5), builtInText(folder.filePath(fileName))});
+        return found;
+    }();
+    return partials;
 }
 
 QString ZTTemplateLibrary::documentTemplateText(const QVariantMap &documentAttributes)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QList>
+#include <QPair>
 #include <QVariantMap>
 
 // Where the template text of a representation comes from: the fourteen built-in templates
@@ -26,6 +28,10 @@ public:
     // pro forma, margin, simplified), else the VAT invoice; "Bilingual" with a second language.
     static QString builtInTemplateName(const QVariantMap &documentAttributes);
     static QString builtInTemplateText(const QString &name); // "" when there is none
+    // A built-in template resource deciphered ("" when missing or damaged), and the shared
+    // pieces of the built-in templates by name ("ztStart", ...).
+    static QString builtInText(const QString &resourcePath);
+    static QList<QPair<QString, QString>> builtInPartials();
 
     // The template text for a document: its kind's custom file when custom templates are in
     // use (an unreadable file gives ""), else the built-in template for its attributes.

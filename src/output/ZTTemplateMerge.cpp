@@ -1,9 +1,8 @@
 #include "ZTTemplateMerge.h"
 
+#include "output/ZTTemplateLibrary.h"
 #include "platform/ZTLog.h"
 
-#include <QDir>
-#include <QFile>
 
 #include <kainjow/mustache.hpp>
 
@@ -60,15 +59,9 @@ mustache::data toData(const QVariant &value)
 // The shared pieces of the built-in templates, offered to every template as partials.
 void addBuiltInPartials(mustache::data &data)
 {
-    const QDir partials(QStringLiteral(":/templates/partials"));
-    const QStringList names = partials.entryList({QStringLiteral("*.html")}, QDir::Files);
-    for (const QString &fileName : names) {
-        QFile file(partials.filePath(fileName));
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        const std::string text = file.readAll().toStdString();
-        const QString name = fileName.chopped(5);
-        data.set(name.toStdString(), mustache::partial{[text] { return text; }});
+    for (const auto &[name, text] : ZTTemplateLibrary::builtInPartials()) {
+        const std::string partialText = text.toStdString();
+        data.set(name.toStdString(), mustache::partial{[partialText] { return partialText; }});
     }
 }
 

@@ -65,6 +65,10 @@ TEST(TemplateLibrary, FourteenBuiltInTemplatesAndTheSettlementSheetParse)
     for (const QString &name : names) {
         const QString text = ZTTemplateLibrary::builtInTemplateText(name);
         ASSERT_FALSE(text.isEmpty()) << name.toStdString();
+        // The program carries them enciphered: the resource itself is not the template's text.
+        QFile resource(QStringLiteral(":/templates/%1.html").arg(name));
+        ASSERT_TRUE(resource.open(QIODevice::ReadOnly)) << name.toStdString();
+        EXPECT_FALSE(resource.readAll().contains("{{")) << name.toStdString();
         ZTTemplateMerge merge;
         EXPECT_TRUE(merge.parse(text)) << name.toStdString() << ": " << merge.errorMessage().toStdString();
         // Rendered with no data at all the template still makes a whole page, partials included.
