@@ -107,6 +107,8 @@ CliResult exportPdf(const QStringList &args)
         std::vector<Pieces> pieces(static_cast<size_t>(count));
         qsizetype nextToWrite = 0;
         qsizetype nextToLayOut = 0;
+        // The printer assembles one document at a time, the one at nextToWrite: its pieces are
+        // what the source hands over.
         ZTDocumentPdfSource laidOut;
         laidOut.documentPdf = [&](ZTDocument *, int version, const QDateTime &) {
             return pieces[size_t(nextToWrite)].versions.value(version);

@@ -17,8 +17,8 @@ void ZTDocumentRenderQueue::add(ZTDocumentAttributesRepresentation &representati
 {
     // The user's own templates are laid out alone: their pages may rely on being the whole page.
     add(ZTDocumentRendering::mergedHtml(representation), ZTDocumentRendering::baseUrl(representation),
-        representation.documentAttributes().value(QStringLiteral("documentID")).toString(),
-        ZTDocumentRendering::usesBuiltInTemplate(representation), std::move(completion));
+        ZTDocumentRendering::documentTitle(representation), ZTDocumentRendering::usesBuiltInTemplate(representation),
+        std::move(completion));
 }
 
 void ZTDocumentRenderQueue::add(const QString &html, const QUrl &baseUrl, const QString &title, bool joinable,

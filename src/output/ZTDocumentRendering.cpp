@@ -53,23 +53,34 @@ QUrl ZTDocumentRendering::baseUrl(const ZTDocumentAttributesRepresentation &repr
     return QUrl::fromLocalFile(folder);
 }
 
-std::unique_ptr<ZTDocumentView> ZTDocumentRendering::printableView(ZTDocumentAttributesRepresentation &representation,
-                                                                   QObject *parent)
+QString ZTDocumentRendering::documentTitle(const ZTDocumentAttributesRepresentation &representation)
 {
-    auto view = std::make_unique<ZTDocumentView>(parent);
-    view->loadHtml(mergedHtml(representation), baseUrl(representation));
-    view->setDocumentTitle(representation.documentAttributes().value(QStringLiteral("documentID")).toString());
-    return view;
+    return representation.documentAttributes().value(QStringLiteral("documentID")).toString();
 }
 
 namespace {
 
-ZTDocumentView *pooledView(ZTDocumentAttributesRepresentation &representation)
+template <class View> View *loaded(View *view, ZTDocumentAttributesRepresentation &representation)
 {
-    ZTDocumentView *view = ZTDocumentView::takeReusable();
-    view->setDocumentTitle(representation.documentAttributes().value(QStringLiteral("documentID")).toString());
+    view->setDocumentTitle(ZTDocumentRendering::documentTitle(representation));
     view->loadHtml(ZTDocumentRendering::mergedHtml(representation), ZTDocumentRendering::baseUrl(representation));
     return view;
+}
+
+} // namespace
+
+std::unique_ptr<ZTDocumentView> ZTDocumentRendering::printableView(ZTDocumentAttributesRepresentation &representation,
+                                                                   QObject *parent)
+{
+    return std::unique_ptr<ZTDocumentView>(loaded(new ZTDocumentView(parent), representation));
+}
+
+namespace {
+
+// A view from the pool, loaded; it goes back to the pool once its PDF is handed over.
+ZTDocumentView *pooledView(ZTDocumentAttributesRepresentation &representation)
+{
+    return loaded(ZTDocumentView::takeReusable(), representation);
 }
 
 } // namespace

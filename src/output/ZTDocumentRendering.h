@@ -34,6 +34,9 @@ public:
     // The folder URL against which the merged HTML's relative links resolve.
     static QUrl baseUrl(const ZTDocumentAttributesRepresentation &representation);
 
+    // The document number, which heads every page of the document.
+    static QString documentTitle(const ZTDocumentAttributesRepresentation &representation);
+
     // A new view with the merged HTML loaded and the document number as its title.
     static std::unique_ptr<ZTDocumentView> printableView(ZTDocumentAttributesRepresentation &representation,
                                                          QObject *parent = nullptr);

@@ -19,7 +19,7 @@
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
-#include <map>
+#include <vector>
 
 namespace ZTPdfPageStamper {
 

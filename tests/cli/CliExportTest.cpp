@@ -1,26 +1,14 @@
 #include "CliTestFixture.h"
+#include "PdfFiles.h"
 
 #include <QDir>
 #include <QFile>
 
 namespace {
 
-// The text of a PDF file, as poppler reads it.
-QString pdfText(const QString &path)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-q"), path, QStringLiteral("-")});
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
+QString pdfText(const QString &path) { return PdfFiles::text(path); }
 
-int qpdfCheck(const QString &path)
-{
-    QProcess process;
-    process.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), path});
-    process.waitForFinished(30000);
-    return process.exitCode();
-}
+int qpdfCheck(const QString &path) { return PdfFiles::qpdfCheck(path); }
 
 QString err(const CliRun &run)
 {

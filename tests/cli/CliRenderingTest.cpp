@@ -1,30 +1,20 @@
 #include "CliTestFixture.h"
+#include "PdfFiles.h"
 
 #include <QFile>
 
 namespace {
 
-// pdftotext's pages, and pdfinfo's page count, of a written PDF.
+// pdftotext's pages of a written PDF, with their white space made single.
 QStringList pagesOf(const QString &path)
 {
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-q"), path, QStringLiteral("-")});
-    process.waitForFinished(30000);
-    QStringList pages = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\f'));
-    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
-        pages.removeLast();
+    QStringList pages = PdfFiles::pages(path);
     for (QString &page : pages)
         page = page.simplified();
     return pages;
 }
 
-int qpdfCheck(const QString &path)
-{
-    QProcess process;
-    process.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), path});
-    process.waitForFinished(30000);
-    return process.exitCode();
-}
+int qpdfCheck(const QString &path) { return PdfFiles::qpdfCheck(path); }
 
 class CliRendering : public CliTestFixture
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PdfFiles.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -58,18 +60,7 @@ inline QString writeTemp(const QTemporaryDir &dir, const QByteArray &data, const
 }
 
 // The text of each page, trimmed, as pdftotext reads it.
-inline QStringList pageTextsOfFile(const QString &path)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-q"), path, QStringLiteral("-")});
-    process.waitForFinished(30000);
-    QStringList pages = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\f'));
-    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
-        pages.removeLast();
-    for (QString &page : pages)
-        page = page.trimmed();
-    return pages;
-}
+inline QStringList pageTextsOfFile(const QString &path) { return PdfFiles::pages(path); }
 
 inline QStringList pageTexts(const QByteArray &pdf)
 {
@@ -78,13 +69,7 @@ inline QStringList pageTexts(const QByteArray &pdf)
 }
 
 // qpdf --check's verdict: 0 clean, 3 warnings, 2 errors.
-inline int qpdfCheckOfFile(const QString &path)
-{
-    QProcess process;
-    process.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), path});
-    process.waitForFinished(30000);
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
+inline int qpdfCheckOfFile(const QString &path) { return PdfFiles::qpdfCheck(path); }
 
 inline int qpdfCheck(const QByteArray &pdf)
 {
